@@ -1,0 +1,48 @@
+# The two everyday commands: `make run` and `make test`. Everything else is for developers.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+ARGS       ?=
+CTEST_ARGS ?=
+
+.PHONY: all bootstrap configure build run test asan bench fuzz clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: bootstrap $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Builds, prepares the demo installation and starts the dictionary.
+run: build
+	@scripts/run $(BUILD) $(ARGS)
+
+# Builds and runs every test inside the real components (X server, audio server, ...).
+test: build
+	scripts/test-env ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j $(JOBS) $(CTEST_ARGS)
+
+# The same suite built with AddressSanitizer and UBSan.
+asan: bootstrap
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DZANIT_SANITIZE=ON -DZANIT_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  scripts/test-env ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j $(JOBS) -LE slow $(CTEST_ARGS)
+
+bench: build
+	@scripts/bench $(BUILD)
+
+# libFuzzer targets under clang with ASan; FUZZ_SECONDS each.
+FUZZ_SECONDS ?= 60
+fuzz: bootstrap
+	@scripts/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,0 +1,136 @@
+#pragma once
+// The table store: dBASE tables (FoxPro 2.x layout) with a memo file and a compound index file of our own,
+// optional password encryption and cross-process locking. This header is the contract every data file of
+// the product goes through; it depends on nothing of ours.
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace xbase {
+
+// Every failure carries the file and the reason.
+class TableError : public std::runtime_error {
+public:
+    TableError(std::string file, std::string reason);
+    const std::string& file() const { return file_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string file_;
+    std::string reason_;
+};
+class NotOpenError : public TableError { using TableError::TableError; };   // operation on a closed table
+class NoOrderError : public TableError { using TableError::TableError; };   // Seek without an active order
+class FormatError : public TableError { using TableError::TableError; };    // malformed table, memo or index
+class LockError : public TableError { using TableError::TableError; };      // another process holds it
+class PasswordError : public TableError { using TableError::TableError; };  // wrong or missing password
+class IoError : public TableError { using TableError::TableError; };        // open/read/write failed
+class UsageError : public TableError { using TableError::TableError; };     // e.g. Zap on a shared table
+
+enum class TableType { ttSXNSX };
+
+// Field types the engine writes: C, N, L, D, M.
+struct FieldDef {
+    std::string name;  // upper case, at most 10 characters
+    char type = 'C';
+    int length = 0;    // M is always 10; D is always 8; L is always 1
+    int decimals = 0;
+    bool binary = false;  // M only: the memo holds bytes (block type 0), not text (block type 1)
+};
+
+// An index tag: its name and the field whose value is the key. Character fields give character keys
+// (compared as unsigned bytes); N fields give numeric keys.
+struct TagDef {
+    std::string name;
+    std::string field;
+};
+
+// Tag definitions known to the whole process, used to rebuild an index that is missing, stale or foreign
+// (the product registers IWI1 = WI1, IWI2 = WI2, INR = NR, IDATEI = DATEI once at start).
+void RegisterTagDefinition(const std::string& tag, const std::string& field);
+std::vector<TagDef> RegisteredTagDefinitions();
+
+class Table;
+
+// The field of the current record, read and written as text or as integer.
+class Field {
+public:
+    // Character fields: the stored text without trailing blanks. Memo fields: the memo's bytes exactly.
+    // N fields: the digits without padding. L: "T"/"F"/"" . D: "YYYYMMDD".
+    std::string AsString() const;
+    // N fields: the number (0 when blank or not a number); other fields: the text converted, 0 on failure.
+    long long AsInteger() const;
+    void SetAsString(std::string_view value);  // needs Edit or AppendBlank first
+    void SetAsInteger(long long value);
+    const FieldDef& Def() const;
+
+private:
+    friend class Table;
+    Field(Table* table, int index) : table_(table), index_(index) {}
+    Table* table_;
+    int index_;
+};
+
+class Table {
+public:
+    Table();
+    ~Table();
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    // configure: takes effect at the next Open.
+    void SetFolder(std::string folder);
+    void SetFileName(std::string name);  // with or without folder; the folder is prepended when relative
+    void SetTableType(TableType type) { type_ = type; }
+    void SetReadOnly(bool on) { readOnly_ = on; }
+    void SetExclusive(bool on) { exclusive_ = on; }
+    void SetPassword(std::string password) { password_ = std::move(password); }
+    void SetOEMTranslate(bool on) { oemTranslate_ = on; }  // only "off" is supported; kept for the interface
+    std::string Path() const;  // folder + file name
+
+    void Open();         // throws TableError (IoError, FormatError, LockError, PasswordError)
+    void Close();        // allowed on a closed table
+    bool Active() const;
+
+    int TagArea(std::string_view tagName) const;  // 1-based order number, 0 when the table has no such tag
+    void SetOrder(int order);                     // 0 = physical (record number) order
+    int IndexOrd() const;
+    // Character tag: prefix seek. Numeric tag: the number whose decimal text is given.
+    // On a miss: false, standing on the last record in order with Eof() true.
+    bool Seek(std::string_view key);
+    bool Eof() const;
+    void Next();
+    void Skip(int n);
+    void First();
+    std::uint32_t RecCount() const;  // records in the file, deleted included
+    std::uint32_t RecNo() const;     // 1-based physical number of the current record, 0 when none
+
+    Field FieldByName(std::string_view name);  // throws FormatError for an unknown field
+    bool HasField(std::string_view name) const;
+    const std::vector<FieldDef>& Fields() const;
+
+    void AppendBlank();  // new blank record, current, in edit state
+    void Edit();         // start changing the current record
+    void Post();         // store the changes; fsync'd when it returns
+    void Zap();          // exclusive + writable: remove all records
+    static void ErrorLevel(int level);  // the engine never shows dialogs; kept for the interface
+
+    // Creates an empty table (and memo and index files) and leaves it closed. Replaces existing files.
+    static void Create(const std::string& path, const std::vector<FieldDef>& fields,
+                       const std::vector<TagDef>& tags, const std::string& password = {});
+
+    struct Impl;
+
+private:
+    friend class Field;
+    std::unique_ptr<Impl> impl_;
+    std::string folder_, fileName_, password_;
+    TableType type_ = TableType::ttSXNSX;
+    bool readOnly_ = false, exclusive_ = false, oemTranslate_ = false;
+};
+
+}  // namespace xbase
