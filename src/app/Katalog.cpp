@@ -12,36 +12,31 @@ namespace zanit {
 
 namespace {
 
-struct NamenEintrag {
-    int nummer;
-    const char* deutsch;  // UTF-8
+// Part-of-speech code 0..11 → catalogue number and German default.
+constexpr std::array<KatalogEintrag, WortartAnzahl> WortartTabelle{
+    KatalogEintrag{1100, "keine Zuordnung"},
+    KatalogEintrag{1101, "Verb"},
+    KatalogEintrag{1102, "Substantiv"},
+    KatalogEintrag{1103, "Adjektiv"},
+    KatalogEintrag{1104, "Adverb"},
+    KatalogEintrag{1105, "Pronomen"},
+    KatalogEintrag{1106, "Präposition"},
+    KatalogEintrag{1107, "Konjunktion"},
+    KatalogEintrag{1108, "Numeral"},
+    KatalogEintrag{1109, "Artikel"},
+    KatalogEintrag{1110, "Interjektion"},
+    KatalogEintrag{1111, "Redewendung"},
 };
 
-// Part-of-speech code 0..11 → catalogue number and German default.
-constexpr std::array<NamenEintrag, WortartAnzahl> WortartTabelle{{
-    {1100, "keine Zuordnung"},
-    {1101, "Verb"},
-    {1102, "Substantiv"},
-    {1103, "Adjektiv"},
-    {1104, "Adverb"},
-    {1105, "Pronomen"},
-    {1106, "Präposition"},
-    {1107, "Konjunktion"},
-    {1108, "Numeral"},
-    {1109, "Artikel"},
-    {1110, "Interjektion"},
-    {1111, "Redewendung"},
-}};
-
 // Language code 1..6 ("DEFISL") → catalogue number and German default.
-constexpr std::array<NamenEintrag, SprachcodeAnzahl> SprachcodeTabelle{{
-    {1301, "Deutsch"},
-    {1302, "Englisch"},
-    {1304, "Französisch"},
-    {1305, "Italienisch"},
-    {1306, "Spanisch"},
-    {1307, "Latein"},
-}};
+constexpr std::array<KatalogEintrag, SprachcodeAnzahl> SprachcodeTabelle{
+    KatalogEintrag{1301, "Deutsch"},
+    KatalogEintrag{1302, "Englisch"},
+    KatalogEintrag{1304, "Französisch"},
+    KatalogEintrag{1305, "Italienisch"},
+    KatalogEintrag{1306, "Spanisch"},
+    KatalogEintrag{1307, "Latein"},
+};
 
 constexpr std::string_view Sprachbuchstaben = "DEFISL";
 constexpr std::array<const char*, SprachcodeAnzahl> Eigennamen{
@@ -192,9 +187,9 @@ std::string TKatalog::Text(int nummer, std::string_view deutscherText, std::stri
 
 void TKatalog::LadeWortartnamen() {
     for (std::size_t i = 0; i < WortartTabelle.size(); ++i)
-        wortarten_[i] = Text(WortartTabelle[i].nummer, WortartTabelle[i].deutsch);
+        wortarten_[i] = Text(WortartTabelle[i]);
     for (std::size_t i = 0; i < SprachcodeTabelle.size(); ++i)
-        sprachcodes_[i] = Text(SprachcodeTabelle[i].nummer, SprachcodeTabelle[i].deutsch);
+        sprachcodes_[i] = Text(SprachcodeTabelle[i]);
 }
 
 const std::string& TKatalog::Wortartname(int code) const {

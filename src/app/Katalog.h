@@ -29,6 +29,13 @@ class Table;
 
 namespace zanit {
 
+// A catalogue number with its German default (UTF-8), for tables of texts. Spell every entry out as
+// KatalogEintrag{1101, "Verb"} so that the extractor finds the pair.
+struct KatalogEintrag {
+    int nummer;
+    const char* deutsch;
+};
+
 // Number of part-of-speech codes (0..11, the dictionary field WA) and of language codes (1..6, "DEFISL").
 inline constexpr int WortartAnzahl = 12;
 inline constexpr int SprachcodeAnzahl = 6;
@@ -84,6 +91,7 @@ public:
     std::string Text(int nummer, std::string_view deutscherText, std::string_view a1 = {},
                      std::string_view a2 = {}, std::string_view a3 = {}, std::string_view a4 = {},
                      std::string_view a5 = {}) const;
+    std::string Text(const KatalogEintrag& eintrag) const { return Text(eintrag.nummer, eintrag.deutsch); }
 
     // Refill the part-of-speech names (catalogue 1100..1111) and language code names (1301..1307).
     void LadeWortartnamen();
@@ -121,6 +129,7 @@ std::string ErweitereVorlage(std::string text, std::string_view a1 = {}, std::st
 
 // Text `nummer` of the process-wide catalogue, else the German default; expanded without arguments.
 std::string KatalogText(int nummer, std::string_view deutscherText);
+inline std::string KatalogText(const KatalogEintrag& eintrag) { return KatalogText(eintrag.nummer, eintrag.deutsch); }
 // Text `nummer` of the process-wide catalogue, else the German default; expanded with a1..a5
 // (Windows-1252). Often a1 is the product word "zanit": "&#-Wörterbuch" becomes "zanit-Wörterbuch".
 std::string KatalogTextMitArgumenten(int nummer, std::string_view deutscherText, std::string_view a1 = {},
