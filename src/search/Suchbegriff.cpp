@@ -1,0 +1,313 @@
+#include "search/Suchbegriff.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+
+namespace zanit {
+
+namespace {
+
+std::atomic<bool> g_lateinisch{false};
+
+bool IsTrimChar(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+void Trim(std::string& s) {
+    std::size_t end = s.size();
+    while (end > 0 && IsTrimChar(s[end - 1])) --end;
+    std::size_t begin = 0;
+    while (begin < end && IsTrimChar(s[begin])) ++begin;
+    s.resize(end);
+    s.erase(0, begin);
+}
+
+void UpperCase(std::string& s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+}
+
+// Deletes from the first `open` through the first `close` while the opening one comes first. Nothing before
+// the deleted part can hold either bracket, so the next search starts where the last part began.
+void RemoveBracketParts(std::string& s, char open, char close) {
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t o = s.find(open, from);
+        const std::size_t c = s.find(close, from);
+        if (o == std::string::npos || c == std::string::npos || o > c) return;
+        s.erase(o, c - o + 1);
+        from = o;
+    }
+}
+
+// In a Latin dictionary with the genitive display off: "/" and what follows up to " (", "," or " [" goes.
+void RemoveGenitives(std::string& s) {
+    for (std::size_t p = s.find('/'); p != std::string::npos; p = s.find('/', p)) {
+        if (p + 1 >= s.size()) {
+            s.resize(p);
+            break;
+        }
+        const std::string_view rest = std::string_view(s).substr(p + 1);
+        std::size_t n = std::string_view::npos;
+        for (std::string_view delimiter : {std::string_view(" ("), std::string_view(","), std::string_view(" [")}) {
+            const std::size_t at = rest.find(delimiter);
+            if (at < n) n = at;
+        }
+        if (n == std::string_view::npos) {
+            s.resize(p);
+            break;
+        }
+        s.erase(p, n + 1);
+    }
+}
+
+void Tidy(std::string& s, bool latin) {
+    if (!latin && g_lateinisch.load(std::memory_order_relaxed)) RemoveGenitives(s);
+    // No blank before a comma, no two blanks in a row.
+    std::size_t out = 0;
+    for (char c : s) {
+        if (c == ',') {
+            while (out > 0 && s[out - 1] == ' ') --out;
+        } else if (c == ' ' && out > 0 && s[out - 1] == ' ') {
+            continue;
+        }
+        s[out++] = c;
+    }
+    s.resize(out);
+    Trim(s);
+}
+
+void RemoveAdditions(std::string& s) {
+    RemoveBracketParts(s, '(', ')');
+    Trim(s);
+    RemoveBracketParts(s, '[', ']');
+    Tidy(s, true);
+}
+
+// The steps both key forms share: additions, the part after "/", upper case.
+void Prepare(std::string& s) {
+    RemoveAdditions(s);
+    const std::size_t slash = s.find('/');
+    if (slash != std::string::npos) {
+        s.resize(slash);
+        Trim(s);
+    }
+    UpperCase(s);
+    Trim(s);
+}
+
+constexpr std::array<std::string_view, 31> kArticles = {
+    "EIN ", "EINE ", "EINEM ", "EINEN ", "EINER ", "DEM ", "DEN ", "DER ", "DIE ", "DAS ", "A ",
+    "AN ",  "THE ",  "UN ",    "UNA ",  "UNE ",   "UNO ", "LA ",  "LE ",  "L'",   "LES ", "IL ",
+    "LO ",  "I ",    "GLI ",   "EL ",   "LAS ",   "LOS ", "SICH ", "SE ", "S'"};
+
+void RemoveArticles(std::string& s, int mode) {
+    if (mode >= 2) return;
+    std::string_view rest(s);
+    if (mode == 0) {
+        for (std::string_view article : kArticles) {
+            if (rest.starts_with(article)) rest.remove_prefix(article.size());
+        }
+    }
+    if (rest.starts_with("TO ")) rest.remove_prefix(3);
+    s.erase(0, s.size() - rest.size());
+}
+
+// Folding tables: for every byte its replacement (up to 3 characters) or its deletion.
+enum class Rule { None, Swedish, Spanish };
+
+struct Replacement {
+    std::uint8_t length = 1;  // 0 = delete
+    std::array<char, 3> chars{};
+};
+
+using FoldTable = std::array<Replacement, 256>;
+
+FoldTable BuildFoldTable(bool full, Rule rule) {
+    FoldTable t{};
+    for (int c = 0; c < 256; ++c) t[c].chars[0] = static_cast<char>(c);
+    const auto set = [&t](unsigned char c, std::string_view to) {
+        t[c].length = static_cast<std::uint8_t>(to.size());
+        std::memcpy(t[c].chars.data(), to.data(), to.size());
+    };
+    for (unsigned char c : {' ', ',', ';', '.', '-', '!', '\xA1', '?', '\xBF', '/', '\'', '`', '\x91', '\x92', '\xB4'})
+        set(c, "");
+    const bool swedish = rule == Rule::Swedish;
+    for (unsigned char c : {0xC4, 0xE4}) set(c, swedish ? "ZZY" : "AE");
+    for (unsigned char c : {0xD6, 0xF6}) set(c, swedish ? "ZZZ" : "OE");
+    for (unsigned char c : {0xDC, 0xFC}) set(c, "UE");
+    set(0xDF, "SS");
+    for (unsigned char c : {0xC2, 0xC3, 0xE2, 0xE3}) set(c, "A");
+    for (unsigned char c : {0xCA, 0xCB, 0xEA, 0xEB}) set(c, "E");
+    for (unsigned char c : {0xCE, 0xCF, 0xEE, 0xEF}) set(c, "I");
+    for (unsigned char c : {0xD4, 0xF4}) set(c, "O");
+    for (unsigned char c : {0xDB, 0xFB}) set(c, "U");
+    for (unsigned char c : {0xC7, 0xE7}) set(c, "C");
+    if (full) {
+        for (unsigned char c : {0xC0, 0xC1, 0xE0, 0xE1}) set(c, "A");
+        for (unsigned char c : {0xC5, 0xE5}) set(c, swedish ? "ZZX" : "A");
+        for (unsigned char c : {0xC8, 0xC9, 0xE8, 0xE9}) set(c, "E");
+        for (unsigned char c : {0xCC, 0xCD, 0xEC, 0xED}) set(c, "I");
+        for (unsigned char c : {0xD2, 0xD3, 0xF2, 0xF3}) set(c, "O");
+        for (unsigned char c : {0xD9, 0xDA, 0xF9, 0xFA}) set(c, "U");
+        for (unsigned char c : {0xD1, 0xF1}) set(c, rule == Rule::Spanish ? "NZZ" : "N");
+        for (unsigned char c : {0x8C, 0x9C}) set(c, "OE");
+    } else {
+        // Upper-case accented letters become lower case: À Á È É Ì Í Ò Ó Ù Ú Ñ and Œ.
+        for (unsigned char c : {0xC0, 0xC1, 0xC8, 0xC9, 0xCC, 0xCD, 0xD2, 0xD3, 0xD9, 0xDA, 0xD1})
+            set(c, std::string(1, static_cast<char>(c + 0x20)));
+        set(0x8C, "\x9C");
+    }
+    return t;
+}
+
+const FoldTable& FoldTableFor(bool full, Rule rule) {
+    static const std::array<FoldTable, 6> tables = [] {
+        std::array<FoldTable, 6> all{};
+        for (int f = 0; f < 2; ++f)
+            for (int r = 0; r < 3; ++r) all[f * 3 + r] = BuildFoldTable(f == 1, static_cast<Rule>(r));
+        return all;
+    }();
+    return tables[(full ? 3 : 0) + static_cast<int>(rule)];
+}
+
+// Case-insensitive (a..z only) containment, without building an upper-case copy.
+bool ContainsUpper(std::string_view text, std::string_view upperNeedle) {
+    if (upperNeedle.size() > text.size()) return false;
+    for (std::size_t i = 0; i + upperNeedle.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        for (; k < upperNeedle.size(); ++k) {
+            char c = text[i + k];
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (c != upperNeedle[k]) break;
+        }
+        if (k == upperNeedle.size()) return true;
+    }
+    return false;
+}
+
+Rule RuleFor(std::string_view language) {
+    if (ContainsUpper(language, "SPANISCH")) return Rule::Spanish;
+    if (ContainsUpper(language, "SCHWEDISCH")) return Rule::Swedish;
+    return Rule::None;
+}
+
+void Fold(std::string& s, bool full, std::string_view language) {
+    const FoldTable& table = FoldTableFor(full, RuleFor(language));
+    std::string out;
+    out.reserve(s.size() * 3);
+    for (char c : s) {
+        const Replacement& r = table[static_cast<unsigned char>(c)];
+        out.append(r.chars.data(), r.length);
+    }
+    Trim(out);
+    UpperCase(out);
+    s.swap(out);
+}
+
+}  // namespace
+
+std::string MachSuchbegriff(std::string_view text, std::string_view language) {
+    if (text.empty()) return {};
+    std::string s(text);
+    Prepare(s);
+    RemoveArticles(s, 0);
+    Fold(s, true, language);
+    Trim(s);
+    if (s.size() > kSuchbegriffLaenge) {
+        s.resize(kSuchbegriffLaenge);
+        Trim(s);
+    }
+    return s;
+}
+
+std::string Suchschluessel(std::string_view text, std::string_view language) {
+    std::string key = MachSuchbegriff(text, language);
+    if (key.size() > kSuchbegriffLaenge) key.resize(kSuchbegriffLaenge);
+    return key;
+}
+
+std::string MachVergleichsform(std::string_view text, int wordclass) {
+    if (text.empty()) return {};
+    std::string s(text);
+    Prepare(s);
+    if (wordclass > 0) RemoveArticles(s, wordclass);
+    Fold(s, false, {});
+    return s;
+}
+
+std::string FalteBuchstaben(std::string_view text, bool full, std::string_view language) {
+    std::string s(text);
+    Fold(s, full, language);
+    return s;
+}
+
+std::string EntferneArtikel(std::string_view text, int mode) {
+    std::string s(text);
+    RemoveArticles(s, mode);
+    return s;
+}
+
+std::string EntferneZusaetze(std::string_view text) {
+    std::string s(text);
+    RemoveAdditions(s);
+    return s;
+}
+
+std::string EntferneKlammern(std::string_view text) {
+    std::string s(text);
+    RemoveBracketParts(s, '(', ')');
+    Trim(s);
+    return s;
+}
+
+std::string EntferneEckklammern(std::string_view text, bool latin, bool remove) {
+    std::string s(text);
+    if (remove) RemoveBracketParts(s, '[', ']');
+    Tidy(s, latin);
+    return s;
+}
+
+std::string BereinigeEintrag(std::string_view text, bool latin) {
+    std::string s(text);
+    Tidy(s, latin);
+    return s;
+}
+
+std::string Auffuellen(std::string_view text, std::size_t n) {
+    std::string s(text.substr(0, n));
+    s.resize(n, ' ');
+    return s;
+}
+
+std::string EntferneAlle(std::string_view text, std::string_view part) {
+    if (part.empty()) return std::string(text);
+    // Deleting an occurrence as soon as it is complete always deletes the leftmost one of the current text,
+    // so this equals deleting the first occurrence again and again, in linear time.
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out.push_back(c);
+        if (out.size() >= part.size() && std::string_view(out).ends_with(part)) out.resize(out.size() - part.size());
+    }
+    return out;
+}
+
+std::string EntferneVorsatz(std::string_view text, std::string_view prefix) {
+    if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());
+    return std::string(text);
+}
+
+bool IstLateinischerDateiname(std::string_view path) {
+    const std::size_t sep = path.find_last_of("/\\");
+    const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+    return !name.empty() && (name.front() == 'L' || name.front() == 'l');
+}
+
+void SetzeWoerterbuchdatei(std::string_view path) { SetzeLateinischesWoerterbuch(IstLateinischerDateiname(path)); }
+
+void SetzeLateinischesWoerterbuch(bool latin) { g_lateinisch.store(latin, std::memory_order_relaxed); }
+
+bool IstLateinischesWoerterbuch() { return g_lateinisch.load(std::memory_order_relaxed); }
+
+}  // namespace zanit
