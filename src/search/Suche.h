@@ -1,0 +1,93 @@
+#pragma once
+// The search walk: a text becomes a search key, the dictionary table is walked in key order from the first
+// matching key, and consecutive records of one word and part of speech become one hit line. Also the reverse
+// lookup and the hit count text. All texts are Windows-1252. No window code here: the window provides the
+// message pump and the wait cursor and shows what the walk reports.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/Trefferliste.h"
+
+namespace zanit {
+
+class TDatendialog;
+class TWoerterbuecher;
+
+// Hit limits of the incremental and the full search.
+inline constexpr int kGrenzeInkrementell = 100;
+inline constexpr int kGrenzeVoll = 200;
+
+enum class Suchstatus {
+    Ok,              // the walk ran (it may have found nothing)
+    KeinWoerterbuch, // no dictionary table is open (for example its medium is out of the drive)
+    Tabellenfehler,  // the table failed while it was read; the lines found until then are kept
+};
+
+struct Suchergebnis {
+    Suchstatus status = Suchstatus::Ok;
+    // A shortened key found the hits: the search field is to show `suchfeld`, all selected.
+    bool korrigiert = false;
+    std::string suchfeld;
+    std::string fehler;  // reason of a table error
+};
+
+class TSuche {
+public:
+    TSuche(TDatendialog& daten, const TWoerterbuecher& woerterbuecher);
+
+    // State the window keeps between walks.
+    int Richtung = 1;                 // 1: search language 1, show language 2; 2: the reverse
+    int Wortartfilter = 0;            // 0 = none, else the only part-of-speech code listed
+    bool Klammerentfernung = true;    // remove square-bracket parts from translations
+    bool LatGen = false;              // the "LatGen" setting
+    bool Abbruch = false;             // set by a key press; ends an incremental walk
+    bool LetzteSucheInkrementell = false;
+    std::string Quellsprache, Zielsprache;  // language names of the last walk
+    // Lets pending window messages run; called before every record of an incremental walk.
+    std::function<void()> NachrichtenVerarbeiten;
+
+    // The walk. `text` is a user text or an already built key; `korrigieren` asks for the search field text
+    // that matches a shortened key; `inkrementell` limits to 100 hits, honours the abort flag and never
+    // shortens the key. Fills `liste` and its counts.
+    Suchergebnis FuelleTrefferliste(Trefferliste& liste, std::string_view text, bool korrigieren,
+                                    bool inkrementell, int richtung);
+
+    // Reverse lookup of `wort` (the first column of a hit line): one line "translation|words that translate
+    // back to it" per translation of the word.
+    Suchergebnis FuelleGegenliste(std::vector<std::string>& liste, std::string_view wort, int richtung);
+
+    // Text of the hit label: empty when nothing was found and no filter is set, else "&# Treffer in &# &#".
+    std::string ZeigeTrefferzahl(int treffer, int zeilen) const;
+
+    // The message for a walk that could not run or failed (empty for Ok).
+    std::string Meldungstext(const Suchergebnis& ergebnis) const;
+
+    // Key used by the last walk (shortened when the full key found nothing).
+    const std::string& Schluessel() const { return schluessel_; }
+
+private:
+    void Sprachen(int richtung);
+    void Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung);
+    void ZeileAnfuegen(Trefferliste& liste, int code);
+    void Gereinigt(std::string_view roh, std::string& ziel) const;
+
+    TDatendialog& daten_;
+    const TWoerterbuecher& woerterbuecher_;
+    // Buffers reused from walk to walk.
+    std::string schluessel_, aktuell_, wort_, gruppenwort_, uebersetzungen_, uebersetzung_;
+    int zeilencode_ = 0;  // part-of-speech code of the line being built
+};
+
+// `t` unless it already stands in the comma-separated `liste` as a whole item (then empty).
+std::string_view OhneDoppelte(std::string_view t, std::string_view liste);
+
+// The search field text after a walk that had to shorten its key: the longest beginning of `text` whose key
+// is `kurz`; a last umlaut or "ß" that folds into two key characters of which only the first is kept
+// becomes its base letter. Falls back to counting characters (umlauts and "ß" as two) when no beginning
+// of the text maps onto the key.
+std::string KorrigiereSuchfeld(std::string_view text, std::string_view kurz, std::string_view sprache);
+
+}  // namespace zanit
