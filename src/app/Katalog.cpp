@@ -117,7 +117,11 @@ void TKatalog::KatalogOeffnen(char buchstabe) {
     const std::string vorher = Offen() ? LanguageTable->Path() : std::string();
     LanguageTable->Close();
 
-    if (buchstabe != '\0' && buchstabe != 'D') {
+    // Only a letter or digit can name a catalogue file; anything else (a path separator, a dot, a blank)
+    // finds none.
+    const bool dateiname = (buchstabe >= 'A' && buchstabe <= 'Z') || (buchstabe >= 'a' && buchstabe <= 'z') ||
+                           (buchstabe >= '0' && buchstabe <= '9');
+    if (dateiname && buchstabe != 'D') {
         const std::string name = std::string("zanit_") + buchstabe + ".glc";
         std::string ordner = programmordner_;
         if (!ordner.empty() && ordner.back() != '/' && ordner.back() != '\\') ordner += '/';

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/Katalog.h"
+#include "app/catalogue/TempOrdner.h"
 #include "xbase/Codepage.h"
 #include "xbase/Table.h"
 
@@ -20,14 +21,10 @@ namespace fs = std::filesystem;
 class KatalogDatei : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string muster = (fs::temp_directory_path() / "katalogXXXXXX").string();
-        ASSERT_NE(mkdtemp(muster.data()), nullptr);
-        ordner_ = muster;
         fs::create_directories(ordner_ / "Data");
         katalog_.SetzeProgrammordner(ordner_.string());
         handle_ = katalog_.BeiKatalogwechsel([this] { ++meldungen_; });
     }
-    void TearDown() override { fs::remove_all(ordner_); }
 
     fs::path Datei(char buchstabe) const {
         return ordner_ / "Data" / (std::string("zanit_") + buchstabe + ".glc");
@@ -54,7 +51,8 @@ protected:
         tabelle.Close();
     }
 
-    fs::path ordner_;
+    TempOrdner temp_;
+    const fs::path& ordner_ = temp_.Pfad();
     TKatalog katalog_;
     int handle_ = 0;
     int meldungen_ = 0;
@@ -104,6 +102,13 @@ TEST_F(KatalogDatei, GermanNeedsNoFileAndUnusableFilesLeaveGermanInForce) {
     katalog_.KatalogOeffnen('N');
     EXPECT_FALSE(katalog_.Offen()) << "not a table";
     EXPECT_EQ(katalog_.Text(1102, "Substantiv"), "Substantiv");
+
+    // A letter that is a path separator never reaches a file beside or below Data/.
+    fs::create_directories(ordner_ / "Data" / "zanit_");
+    Schreibe('/', {{1102, "Pfad"}});
+    ASSERT_TRUE(fs::exists(ordner_ / "Data" / "zanit_" / ".glc"));
+    katalog_.KatalogOeffnen('/');
+    EXPECT_FALSE(katalog_.Offen()) << "path separator as letter";
 
     fs::create_directories(Datei('V'));
     katalog_.KatalogOeffnen('V');

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "app/catalogue/TempOrdner.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,13 +46,7 @@ std::string Lies(const fs::path& pfad) {
 
 class Quellen : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string muster = (fs::temp_directory_path() / "quellenXXXXXX").string();
-        ASSERT_NE(mkdtemp(muster.data()), nullptr);
-        ordner_ = muster;
-        fs::create_directories(ordner_ / "src" / "teil");
-    }
-    void TearDown() override { fs::remove_all(ordner_); }
+    void SetUp() override { fs::create_directories(ordner_ / "src" / "teil"); }
 
     void Datei(const std::string& name, const std::string& inhalt) {
         fs::create_directories((ordner_ / name).parent_path());
@@ -62,7 +58,8 @@ protected:
         return Aufruf("check " + Pfad("src") + " " + Pfad(po));
     }
 
-    fs::path ordner_;
+    TempOrdner temp_;
+    const fs::path& ordner_ = temp_.Pfad();
 };
 
 // What the extractor sees as one (number, default) pair, and what it leaves alone.
