@@ -4,6 +4,7 @@
 // the product goes through; it depends on nothing of ours.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,14 @@ struct TagDef {
 // (the product registers IWI1 = WI1, IWI2 = WI2, INR = NR, IDATEI = DATEI once at start).
 void RegisterTagDefinition(const std::string& tag, const std::string& field);
 std::vector<TagDef> RegisteredTagDefinitions();
+
+// Where the engine reports what it repaired or ignored while reading (e.g. a record count that disagrees
+// with the file size). Default: standard error. An empty handler restores the default.
+void SetLogHandler(std::function<void(const std::string&)> handler);
+
+// Checks a table, its memo file and its index: header, records, memos, index order and keys.
+// Returns the problems found, empty when the table is sound.
+std::vector<std::string> VerifyTable(const std::string& path, const std::string& password);
 
 class Table;
 
@@ -108,6 +117,9 @@ public:
     void First();
     std::uint32_t RecCount() const;  // records in the file, deleted included
     std::uint32_t RecNo() const;     // 1-based physical number of the current record, 0 when none
+    void Go(std::uint32_t recNo);    // physical positioning (deleted records too); UsageError when out of range
+    bool Deleted() const;            // the current record carries the deletion mark
+    std::vector<TagDef> Tags() const;  // the tags of the open table, in order number order
 
     Field FieldByName(std::string_view name);  // throws FormatError for an unknown field
     bool HasField(std::string_view name) const;
@@ -116,6 +128,7 @@ public:
     void AppendBlank();  // new blank record, current, in edit state
     void Edit();         // start changing the current record
     void Post();         // store the changes; fsync'd when it returns
+    void Cancel();       // drop the changes of Edit or AppendBlank
     void Zap();          // exclusive + writable: remove all records
     static void ErrorLevel(int level);  // the engine never shows dialogs; kept for the interface
 

@@ -1,0 +1,830 @@
+#include "xbase/Table.h"
+
+#include "xbase/TableImpl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iostream>
+#include <mutex>
+
+namespace xbase {
+
+using namespace detail;
+
+TableError::TableError(std::string file, std::string reason)
+    : std::runtime_error(file + ": " + reason), file_(std::move(file)), reason_(std::move(reason)) {}
+
+namespace {
+
+std::mutex& GlobalMutex() {
+    static std::mutex m;
+    return m;
+}
+std::vector<TagDef>& TagRegistry() {
+    static std::vector<TagDef> tags;
+    return tags;
+}
+std::function<void(const std::string&)>& LogHandler() {
+    static std::function<void(const std::string&)> handler;
+    return handler;
+}
+
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+bool IsAbsolute(const std::string& p) {
+    if (p.empty()) return false;
+    if (IsSeparator(p[0])) return true;
+    return p.size() >= 2 && p[1] == ':';
+}
+
+// The file beside a table with another extension, in the case of the table's extension; an existing file
+// in the other case is taken when only that one exists.
+std::string SiblingPath(const std::string& path, std::string_view lowerExt) {
+    std::size_t sep = path.find_last_of("/\\");
+    std::size_t dot = path.find_last_of('.');
+    std::string stem = (dot != std::string::npos && (sep == std::string::npos || dot > sep)) ? path.substr(0, dot) : path;
+    std::string ext = path.substr(stem.size());
+    bool upper = std::any_of(ext.begin(), ext.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+    std::string lower = stem + std::string(lowerExt);
+    std::string up = lower;
+    for (std::size_t i = stem.size(); i < up.size(); ++i) {
+        if (up[i] >= 'a' && up[i] <= 'z') up[i] = static_cast<char>(up[i] - 32);
+    }
+    const std::string& preferred = upper ? up : lower;
+    const std::string& other = upper ? lower : up;
+    if (!FileExists(preferred) && FileExists(other)) return other;
+    return preferred;
+}
+
+std::string MemoExtension(MemoKind kind) { return kind == MemoKind::Dbt ? ".dbt" : ".fpt"; }
+
+}  // namespace
+
+void LogMessage(const std::string& text) {
+    std::function<void(const std::string&)> handler;
+    {
+        std::lock_guard<std::mutex> lock(GlobalMutex());
+        handler = LogHandler();
+    }
+    if (handler) handler(text);
+    else std::cerr << "table engine: " << text << '\n';
+}
+
+void SetLogHandler(std::function<void(const std::string&)> handler) {
+    std::lock_guard<std::mutex> lock(GlobalMutex());
+    LogHandler() = std::move(handler);
+}
+
+void RegisterTagDefinition(const std::string& tag, const std::string& field) {
+    std::lock_guard<std::mutex> lock(GlobalMutex());
+    auto& tags = TagRegistry();
+    for (auto& t : tags) {
+        if (EqualsIgnoreCase(t.name, tag)) {
+            t.field = field;
+            return;
+        }
+    }
+    tags.push_back({tag, field});
+}
+
+std::vector<TagDef> RegisteredTagDefinitions() {
+    std::lock_guard<std::mutex> lock(GlobalMutex());
+    return TagRegistry();
+}
+
+// ---- Impl: open and close ----
+
+void Table::Impl::Open(const std::string& file, const std::string& password, bool readOnly, bool exclusiveOpen,
+                       IndexPolicy policy) {
+    path = file;
+    writable = !readOnly;
+    exclusive = exclusiveOpen;
+    OpenResult r = dbf.Open(path, writable, false, exclusive);
+    if (r == OpenResult::NotFound) throw IoError(path, "table file not found");
+    if (r == OpenResult::Busy) throw LockError(path, "the table is in use by another program");
+    if (r != OpenResult::Ok) throw IoError(path, writable ? "cannot open the table for writing" : "cannot open the table");
+    if (!dbf.OpenLock(exclusive)) {
+        throw LockError(path, exclusive ? "the table is in use and cannot be opened exclusively"
+                                        : "the table is opened exclusively by another program");
+    }
+
+    const std::uint64_t size = dbf.Size();
+    std::uint8_t first[32];
+    if (size < 32) throw FormatError(path, "file is shorter than a table header");
+    dbf.ReadExact(0, first, 32);
+    const std::uint32_t hlen = HeaderLengthOf(first, path);
+    if (hlen > size) throw FormatError(path, "file is shorter than its header length");
+    headerBytes.resize(hlen);
+    dbf.ReadExact(0, headerBytes.data(), hlen);
+    header = ParseHeader(headerBytes.data(), headerBytes.size(), path);
+    defs.clear();
+    for (const auto& f : header.fields) defs.push_back(f.def);
+
+    const std::uint64_t fromSize = (size - hlen) / header.recordLength;
+    count = static_cast<std::uint32_t>(std::min<std::uint64_t>(header.storedCount, fromSize));
+    if (header.storedCount != fromSize) {
+        // A trailing 0x1A or a partial record is not a record; any other difference is reported.
+        LogMessage(path + ": header says " + std::to_string(header.storedCount) + " records, the file holds " +
+                   std::to_string(fromSize) + "; using " + std::to_string(count));
+    }
+
+    if (header.encrypted) {
+        if (!header.hasKeyBlock) throw FormatError(path, "the table is encrypted in an unknown way");
+        if (password.empty()) throw PasswordError(path, "the table is protected by a password");
+        master = Cipher::FromPassword(password, header.salt);
+        Verifier v = master.MakeVerifier();
+        if (!EqualConstantTime(v.data(), header.verifier.data(), v.size())) throw PasswordError(path, "wrong password");
+        records = master.Derive("records");
+        keyBlockOffset = 32 + 32 * header.fields.size() + 1;
+    }
+    map.Map(dbf, size);
+
+    hasMemo = header.memo != MemoKind::None;
+    if (hasMemo) memo.Open(SiblingPath(path, MemoExtension(header.memo)), header.memo, writable, master.Derive("memo"));
+
+    indexPath = SiblingPath(path, ".zix");
+    std::vector<TagDef> stored;
+    Index::Status status =
+        index.Load(indexPath, Stamp(), header.fields, master, writable, stored, indexProblem);
+    if (status == Index::Status::Ok) {
+        indexProblem.clear();
+    } else if (policy == IndexPolicy::Rebuild) {
+        BuildIndex(stored);
+    } else {
+        index.Close();
+        if (status == Index::Status::Missing) indexProblem.clear();
+    }
+
+    order = 0;
+    pos = 0;
+    posValid = true;
+    recNo = 0;
+    eof = true;
+    StandOn(0);
+}
+
+void Table::Impl::BuildIndex(const std::vector<TagDef>& stored) {
+    std::vector<TagDef> defs = stored;
+    for (const auto& d : RegisteredTagDefinitions()) {
+        bool known = std::any_of(defs.begin(), defs.end(), [&](const TagDef& t) { return EqualsIgnoreCase(t.name, d.name); });
+        if (!known) defs.push_back(d);
+    }
+    index.Build(defs, header.fields, count, [this](const RecordVisitor& v) { WalkRecords(v); });
+    if (writable) {
+        try {
+            index.Save(indexPath, Stamp(), master);
+        } catch (const TableError& e) {
+            LogMessage(e.what() + std::string(" (the index is kept in memory)"));
+            indexDirty = true;
+        }
+    }
+}
+
+void Table::Impl::Close() {
+    if (recordLocked) dbf.Unlock(RecordLockOffset(header.headerLength, header.recordLength, recNo), 1);
+    recordLocked = false;
+    index.Close();
+    memo.Close();
+    map.Unmap();
+    dbf.Close();
+}
+
+// ---- Impl: records ----
+
+const std::uint8_t* Table::Impl::RecordBytes(std::uint32_t r) const {
+    const std::uint8_t* p = map.Data() + RecordOffset(r);
+    if (!records.Active()) return p;
+    if (bufferedRecNo != r) {
+        recordBuffer.assign(p, p + header.recordLength);
+        records.Apply(recordBuffer.data() + 1, header.recordLength - 1, RecordOffset(r) + 1);
+        bufferedRecNo = r;
+    }
+    return recordBuffer.data();
+}
+
+const std::uint8_t* Table::Impl::Current() const {
+    if (state != State::Browse) return editBuffer.data();
+    if (recNo < 1 || recNo > count) return nullptr;
+    return RecordBytes(recNo);
+}
+
+void Table::Impl::WalkRecords(const RecordVisitor& visit) const {
+    const std::uint32_t reclen = header.recordLength;
+    if (!records.Active()) {
+        for (std::uint32_t r = 1; r <= count; ++r) visit(r, map.Data() + RecordOffset(r));
+        return;
+    }
+    const std::uint32_t chunk = std::max<std::uint32_t>(1, (1u << 20) / reclen);
+    std::vector<std::uint8_t> buffer;
+    for (std::uint32_t start = 1; start <= count; start += chunk) {
+        std::uint32_t n = std::min(chunk, count - start + 1);
+        const std::uint8_t* src = map.Data() + RecordOffset(start);
+        buffer.assign(src, src + std::size_t(n) * reclen);
+        records.Apply(buffer.data(), buffer.size(), RecordOffset(start));
+        for (std::uint32_t i = 0; i < n; ++i) {
+            buffer[std::size_t(i) * reclen] = src[std::size_t(i) * reclen];  // the deletion mark is plain
+            visit(start + i, buffer.data() + std::size_t(i) * reclen);
+        }
+    }
+}
+
+TableStamp Table::Impl::Stamp() const {
+    TableStamp s;
+    s.fileSize = dbf.Size();
+    s.count = count;
+    s.headerLength = header.headerLength;
+    s.recordLength = header.recordLength;
+    s.headerDigest = Digest16(headerBytes.data(), headerBytes.size());
+    return s;
+}
+
+void Table::Impl::Remap() {
+    map.Map(dbf, dbf.Size());
+    bufferedRecNo = 0;
+}
+
+// ---- Impl: navigation ----
+
+std::size_t Table::Impl::OrderSize() const { return order == 0 ? count : index.tags[order - 1].Count(); }
+
+std::uint32_t Table::Impl::RecAt(std::size_t p) const {
+    return order == 0 ? static_cast<std::uint32_t>(p + 1) : index.tags[order - 1].RecNo(p);
+}
+
+void Table::Impl::Settle() {
+    if (order > 0) index.tags[order - 1].Settle();
+}
+
+void Table::Impl::EnsurePos() {
+    if (posValid) return;
+    if (order == 0) {
+        pos = recNo ? recNo - 1 : 0;
+    } else {
+        Tag& tag = index.tags[order - 1];
+        tag.Settle();
+        const std::uint8_t* rec = recNo >= 1 && recNo <= count ? RecordBytes(recNo) : nullptr;
+        if (!rec) {
+            pos = 0;
+        } else {
+            std::vector<std::uint8_t> key(tag.width);
+            MakeKey(header.fields[static_cast<std::size_t>(tag.fieldIndex)], rec, key.data());
+            pos = tag.Find(key.data(), recNo);
+            if (pos >= tag.Count()) pos = tag.LowerBound(key.data(), key.size());
+        }
+    }
+    posValid = true;
+}
+
+bool Table::Impl::StandOn(std::size_t p) {
+    Settle();
+    const std::size_t n = OrderSize();
+    while (p < n && !Live(RecAt(p))) ++p;
+    if (p < n) {
+        pos = p;
+        recNo = RecAt(p);
+        posValid = true;
+        eof = false;
+        return true;
+    }
+    return false;
+}
+
+void Table::Impl::StandOnLast() {
+    Settle();
+    std::size_t p = OrderSize();
+    while (p > 0) {
+        --p;
+        std::uint32_t r = RecAt(p);
+        if (Live(r)) {
+            pos = p;
+            recNo = r;
+            posValid = true;
+            eof = true;
+            return;
+        }
+    }
+    recNo = 0;
+    pos = 0;
+    posValid = true;
+    eof = true;
+}
+
+// ---- Impl: changes ----
+
+void Table::Impl::Refresh() {
+    std::uint8_t first[32];
+    dbf.ReadExact(0, first, 32);
+    const std::uint64_t size = dbf.Size();
+    const std::uint32_t stored = std::uint32_t(first[4]) | (std::uint32_t(first[5]) << 8) |
+                                 (std::uint32_t(first[6]) << 16) | (std::uint32_t(first[7]) << 24);
+    const std::uint64_t fromSize = size >= header.headerLength ? (size - header.headerLength) / header.recordLength : 0;
+    const auto onDisk = static_cast<std::uint32_t>(std::min<std::uint64_t>(stored, fromSize));
+    if (onDisk <= count) return;
+    std::memcpy(headerBytes.data(), first, 8);
+    Remap();
+    for (std::uint32_t r = count + 1; r <= onDisk; ++r) {
+        const std::uint8_t* rec = RecordBytes(r);
+        for (auto& tag : index.tags) {
+            std::vector<std::uint8_t> key(tag.width);
+            MakeKey(header.fields[static_cast<std::size_t>(tag.fieldIndex)], rec, key.data());
+            tag.Insert(key.data(), r);
+        }
+    }
+    count = onDisk;
+    indexDirty = true;
+    posValid = order == 0;
+}
+
+void Table::Impl::Post() {
+    if (state == State::Browse) return;
+    const bool shared = !exclusive;
+    if (shared) dbf.Lock(kAppendLockOffset, 1);
+    struct Unlock {
+        Impl* self;
+        bool on;
+        ~Unlock() {
+            if (on) self->dbf.Unlock(kAppendLockOffset, 1);
+        }
+    } unlock{this, shared};
+
+    if (shared) Refresh();
+    for (const auto& [fi, value] : pendingMemos) {
+        const FieldInfo& f = header.fields[static_cast<std::size_t>(fi)];
+        std::uint32_t block = value.empty() ? 0 : memo.Write(value, f.def.binary);
+        StoreMemoPointer(f, editBuffer.data(), block);
+    }
+    if (!pendingMemos.empty()) memo.Sync();
+
+    const bool append = state == State::Append;
+    const std::uint32_t target = append ? count + 1 : recNo;
+    const std::uint64_t offset = RecordOffset(target);
+    std::vector<std::uint8_t> out(editBuffer);
+    records.Apply(out.data() + 1, out.size() - 1, offset + 1);
+    dbf.Write(offset, out.data(), out.size());
+    const std::uint32_t newCount = append ? target : count;
+    if (append) {
+        const std::uint8_t eofMark = 0x1A;
+        dbf.Write(offset + header.recordLength, &eofMark, 1);
+    }
+    StampHeader(headerBytes.data(), newCount);
+    dbf.Write(0, headerBytes.data(), 8);
+    dbf.Sync();
+
+    for (auto& tag : index.tags) {
+        const FieldInfo& f = header.fields[static_cast<std::size_t>(tag.fieldIndex)];
+        std::vector<std::uint8_t> key(tag.width), old(tag.width);
+        MakeKey(f, editBuffer.data(), key.data());
+        if (append) {
+            tag.Insert(key.data(), target);
+        } else {
+            MakeKey(f, originalBuffer.data(), old.data());
+            if (old != key) {
+                tag.Remove(old.data(), target);
+                tag.Insert(key.data(), target);
+            }
+        }
+    }
+    if (!index.tags.empty()) indexDirty = true;
+    count = newCount;
+    if (append) Remap();
+    bufferedRecNo = 0;
+    recNo = target;
+    eof = false;
+    posValid = false;
+    state = State::Browse;
+    pendingMemos.clear();
+    if (recordLocked) {
+        dbf.Unlock(RecordLockOffset(header.headerLength, header.recordLength, target), 1);
+        recordLocked = false;
+    }
+}
+
+void Table::Impl::Cancel() {
+    if (state == State::Append) {
+        recNo = 0;
+        eof = true;
+        posValid = true;
+        StandOn(0);
+    }
+    if (recordLocked) {
+        dbf.Unlock(RecordLockOffset(header.headerLength, header.recordLength, recNo), 1);
+        recordLocked = false;
+    }
+    state = State::Browse;
+    pendingMemos.clear();
+}
+
+void Table::Impl::SaveIndex() {
+    if (!indexDirty || !writable) return;
+    const bool shared = !exclusive;
+    if (shared) dbf.Lock(kAppendLockOffset, 1);
+    try {
+        if (shared) Refresh();
+        index.Save(indexPath, Stamp(), master);
+        indexDirty = false;
+    } catch (const TableError& e) {
+        LogMessage(e.what() + std::string(" (the index will be rebuilt at the next open)"));
+    }
+    if (shared) dbf.Unlock(kAppendLockOffset, 1);
+}
+
+// ---- Table ----
+
+namespace {
+
+Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const std::string& path) {
+    if (!impl) throw NotOpenError(path, "the table is not open");
+    return *impl;
+}
+
+void RequireWritable(const Table::Impl& impl) {
+    if (!impl.writable) throw UsageError(impl.path, "the table is opened read-only");
+}
+
+}  // namespace
+
+Table::Table() = default;
+
+Table::~Table() {
+    try {
+        Close();
+    } catch (const std::exception& e) {
+        LogMessage(std::string("closing failed: ") + e.what());
+    }
+}
+
+void Table::SetFolder(std::string folder) { folder_ = std::move(folder); }
+void Table::SetFileName(std::string name) { fileName_ = std::move(name); }
+
+std::string Table::Path() const {
+    if (folder_.empty() || IsAbsolute(fileName_)) return fileName_;
+    if (IsSeparator(folder_.back())) return folder_ + fileName_;
+#ifdef _WIN32
+    return folder_ + "\\" + fileName_;
+#else
+    return folder_ + "/" + fileName_;
+#endif
+}
+
+void Table::Open() {
+    Close();
+    auto impl = std::make_unique<Impl>();
+    impl->Open(Path(), password_, readOnly_, exclusive_, Impl::IndexPolicy::Rebuild);
+    impl_ = std::move(impl);
+}
+
+void Table::Close() {
+    if (!impl_) return;
+    std::unique_ptr<Impl> impl = std::move(impl_);
+    std::exception_ptr failure;
+    try {
+        impl->Post();
+    } catch (...) {
+        failure = std::current_exception();
+        impl->Cancel();
+    }
+    impl->SaveIndex();
+    impl->Close();
+    if (failure) std::rethrow_exception(failure);
+}
+
+bool Table::Active() const { return impl_ != nullptr; }
+
+int Table::TagArea(std::string_view tagName) const {
+    auto& impl = RequireOpen(impl_, Path());
+    return impl.index.FindTag(tagName) + 1;
+}
+
+std::vector<TagDef> Table::Tags() const {
+    auto& impl = RequireOpen(impl_, Path());
+    std::vector<TagDef> out;
+    for (const auto& t : impl.index.tags) out.push_back({t.name, t.field});
+    return out;
+}
+
+void Table::SetOrder(int order) {
+    auto& impl = RequireOpen(impl_, Path());
+    if (order < 0 || order > static_cast<int>(impl.index.tags.size())) {
+        throw UsageError(impl.path, "there is no index order " + std::to_string(order));
+    }
+    impl.Post();
+    if (impl.order == order) return;
+    impl.order = order;
+    impl.posValid = false;
+}
+
+int Table::IndexOrd() const { return RequireOpen(impl_, Path()).order; }
+
+bool Table::Seek(std::string_view key) {
+    auto& impl = RequireOpen(impl_, Path());
+    if (impl.order == 0) throw NoOrderError(impl.path, "Seek needs an index order");
+    impl.Post();
+    Tag& tag = impl.index.tags[static_cast<std::size_t>(impl.order - 1)];
+    tag.Settle();
+    std::uint8_t number[kNumericKeyWidth];
+    const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(key.data());
+    std::size_t length = key.size();
+    bool valid = true;
+    if (tag.kind == KeyKind::Numeric) {
+        double value = 0;
+        valid = ParseNumber(key, value);
+        EncodeNumber(value, number);
+        bytes = number;
+        length = sizeof number;
+    }
+    if (valid) {
+        std::size_t p = tag.LowerBound(bytes, length);
+        if (impl.StandOn(p) && tag.Compare(impl.pos, bytes, length) == 0) return true;
+    }
+    impl.StandOnLast();
+    return false;
+}
+
+bool Table::Eof() const { return RequireOpen(impl_, Path()).eof; }
+
+void Table::Next() {
+    auto& impl = RequireOpen(impl_, Path());
+    impl.Post();
+    if (impl.eof) return;
+    if (impl.recNo == 0) {
+        impl.eof = true;
+        return;
+    }
+    impl.EnsurePos();
+    std::size_t here = impl.pos;
+    std::uint32_t rec = impl.recNo;
+    if (!impl.StandOn(here + 1)) {
+        impl.pos = here;
+        impl.recNo = rec;
+        impl.eof = true;
+    }
+}
+
+void Table::Skip(int n) {
+    auto& impl = RequireOpen(impl_, Path());
+    impl.Post();
+    for (; n > 0 && !impl.eof; --n) Next();
+    if (n >= 0 || impl.recNo == 0) return;
+    impl.EnsurePos();
+    impl.eof = false;
+    while (n < 0) {
+        std::size_t p = impl.pos;
+        bool moved = false;
+        while (p > 0) {
+            --p;
+            std::uint32_t r = impl.RecAt(p);
+            if (impl.Live(r)) {
+                impl.pos = p;
+                impl.recNo = r;
+                moved = true;
+                break;
+            }
+        }
+        if (!moved) return;  // at the first record
+        ++n;
+    }
+}
+
+void Table::First() {
+    auto& impl = RequireOpen(impl_, Path());
+    impl.Post();
+    if (!impl.StandOn(0)) {
+        impl.recNo = 0;
+        impl.pos = 0;
+        impl.posValid = true;
+        impl.eof = true;
+    }
+}
+
+void Table::Go(std::uint32_t recNo) {
+    auto& impl = RequireOpen(impl_, Path());
+    impl.Post();
+    if (recNo < 1 || recNo > impl.count) throw UsageError(impl.path, "there is no record " + std::to_string(recNo));
+    impl.recNo = recNo;
+    impl.eof = false;
+    impl.posValid = false;
+}
+
+bool Table::Deleted() const {
+    auto& impl = RequireOpen(impl_, Path());
+    return impl.state == Impl::State::Browse && impl.recNo >= 1 && impl.recNo <= impl.count && !impl.Live(impl.recNo);
+}
+
+std::uint32_t Table::RecCount() const { return RequireOpen(impl_, Path()).count; }
+
+std::uint32_t Table::RecNo() const { return RequireOpen(impl_, Path()).recNo; }
+
+Field Table::FieldByName(std::string_view name) {
+    auto& impl = RequireOpen(impl_, Path());
+    int i = FindField(impl.header.fields, name);
+    if (i < 0) throw FormatError(impl.path, "the table has no field " + std::string(name));
+    return Field(this, i);
+}
+
+bool Table::HasField(std::string_view name) const {
+    return FindField(RequireOpen(impl_, Path()).header.fields, name) >= 0;
+}
+
+const std::vector<FieldDef>& Table::Fields() const { return RequireOpen(impl_, Path()).defs; }
+
+void Table::AppendBlank() {
+    auto& impl = RequireOpen(impl_, Path());
+    RequireWritable(impl);
+    impl.Post();
+    impl.editBuffer.assign(impl.header.recordLength, ' ');
+    for (const auto& f : impl.header.fields) {
+        if (f.def.type == 'I' || f.binaryPointer) std::memset(impl.editBuffer.data() + f.offset, 0, 4);
+    }
+    impl.originalBuffer = impl.editBuffer;
+    impl.pendingMemos.clear();
+    impl.state = Impl::State::Append;
+    impl.recNo = impl.count + 1;
+    impl.eof = false;
+    impl.posValid = false;
+}
+
+void Table::Edit() {
+    auto& impl = RequireOpen(impl_, Path());
+    RequireWritable(impl);
+    if (impl.state != Impl::State::Browse) return;
+    const std::uint8_t* rec = impl.Current();
+    if (!rec) throw UsageError(impl.path, "there is no current record to edit");
+    if (!impl.exclusive) {
+        if (!impl.dbf.TryLock(RecordLockOffset(impl.header.headerLength, impl.header.recordLength, impl.recNo), 1)) {
+            throw LockError(impl.path, "record " + std::to_string(impl.recNo) + " is being changed by another program");
+        }
+        impl.recordLocked = true;
+        impl.bufferedRecNo = 0;
+        rec = impl.Current();  // read again under the lock
+    }
+    impl.editBuffer.assign(rec, rec + impl.header.recordLength);
+    impl.originalBuffer = impl.editBuffer;
+    impl.pendingMemos.clear();
+    impl.state = Impl::State::Edit;
+}
+
+void Table::Post() { RequireOpen(impl_, Path()).Post(); }
+
+void Table::Cancel() { RequireOpen(impl_, Path()).Cancel(); }
+
+void Table::Zap() {
+    auto& impl = RequireOpen(impl_, Path());
+    if (!impl.writable || !impl.exclusive) throw UsageError(impl.path, "Zap needs the table opened exclusively and writable");
+    impl.Cancel();
+    if (impl.keyBlockOffset) {
+        // A fresh salt, so that no key stream of the old contents is ever used again.
+        Salt salt;
+        RandomBytes(salt.data(), salt.size());
+        impl.master = Cipher::FromPassword(password_, salt);
+        Verifier v = impl.master.MakeVerifier();
+        std::memcpy(impl.headerBytes.data() + impl.keyBlockOffset + 8, salt.data(), salt.size());
+        std::memcpy(impl.headerBytes.data() + impl.keyBlockOffset + 8 + kSaltSize, v.data(), v.size());
+        impl.records = impl.master.Derive("records");
+        impl.memo.SetCipher(impl.master.Derive("memo"));
+    }
+    impl.map.Unmap();
+    impl.dbf.Truncate(impl.header.headerLength);
+    StampHeader(impl.headerBytes.data(), 0);
+    impl.dbf.Write(0, impl.headerBytes.data(), impl.headerBytes.size());
+    const std::uint8_t eofMark = 0x1A;
+    impl.dbf.Write(impl.header.headerLength, &eofMark, 1);
+    impl.dbf.Sync();
+    impl.count = 0;
+    impl.Remap();
+    if (impl.hasMemo && impl.memo.Usable()) {
+        impl.memo.Reset();
+        impl.memo.Sync();
+    }
+    for (auto& tag : impl.index.tags) tag.Clear();
+    impl.indexDirty = true;
+    impl.SaveIndex();
+    impl.recNo = 0;
+    impl.pos = 0;
+    impl.posValid = true;
+    impl.eof = true;
+}
+
+void Table::ErrorLevel(int /*level*/) {}
+
+void Table::Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<TagDef>& tags,
+                   const std::string& password) {
+    std::vector<FieldInfo> infos = CheckNewFields(fields, path);
+    for (const auto& t : tags) {
+        int fi = FindField(infos, t.field);
+        if (t.name.empty() || t.name.size() > 10) throw UsageError(path, "tag name '" + t.name + "' must have 1 to 10 characters");
+        if (fi < 0) throw UsageError(path, "tag " + t.name + ": the table has no field " + t.field);
+        if (infos[static_cast<std::size_t>(fi)].memo) throw UsageError(path, "tag " + t.name + ": a memo field cannot be a key");
+    }
+    Cipher master;
+    std::vector<std::uint8_t> header;
+    if (!password.empty()) {
+        Salt salt;
+        RandomBytes(salt.data(), salt.size());
+        master = Cipher::FromPassword(password, salt);
+        Verifier v = master.MakeVerifier();
+        header = BuildHeader(infos, &salt, &v);
+    } else {
+        header = BuildHeader(infos, nullptr, nullptr);
+    }
+    header.push_back(0x1A);
+
+    const bool anyMemo = std::any_of(infos.begin(), infos.end(), [](const FieldInfo& f) { return f.memo; });
+    const std::string memoPath = SiblingPath(path, ".fpt");
+    if (anyMemo) {
+        std::string temp = TempSibling(memoPath);
+        MemoFile::CreateFpt(temp);
+        ReplaceFile(temp, memoPath);
+    } else {
+        RemoveFile(memoPath);
+    }
+    RemoveFile(SiblingPath(path, ".dbt"));
+
+    const std::string temp = TempSibling(path);
+    {
+        File out;
+        if (out.Open(temp, true, true) != OpenResult::Ok) throw IoError(path, "cannot create the table");
+        out.Write(0, header.data(), header.size());
+        out.Sync();
+    }
+    ReplaceFile(temp, path);
+
+    Index index;
+    index.Build(tags, infos, 0, [](const RecordVisitor&) {});
+    TableStamp stamp;
+    stamp.fileSize = header.size();
+    stamp.count = 0;
+    stamp.headerLength = static_cast<std::uint32_t>(header.size() - 1);
+    std::uint32_t reclen = 1;
+    for (const auto& f : infos) reclen += static_cast<std::uint32_t>(f.def.length);
+    stamp.recordLength = reclen;
+    stamp.headerDigest = Digest16(header.data(), header.size() - 1);
+    index.Save(SiblingPath(path, ".zix"), stamp, master);
+}
+
+// ---- Field ----
+
+namespace {
+
+Table::Impl& FieldTable(Table* table, const std::unique_ptr<Table::Impl>& impl) {
+    if (!impl) throw NotOpenError(table->Path(), "the table is not open");
+    return *impl;
+}
+
+}  // namespace
+
+std::string Field::AsString() const {
+    auto& impl = FieldTable(table_, table_->impl_);
+    const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    if (f.memo) {
+        if (impl.state != Table::Impl::State::Browse) {
+            auto it = impl.pendingMemos.find(index_);
+            if (it != impl.pendingMemos.end()) return it->second;
+        }
+        const std::uint8_t* rec = impl.Current();
+        if (!rec) return {};
+        std::uint32_t block = MemoPointer(f, rec, impl.path);
+        if (block == 0) return {};
+        return impl.memo.Read(block);
+    }
+    const std::uint8_t* rec = impl.Current();
+    if (!rec) return {};
+    return FieldText(f, rec);
+}
+
+long long Field::AsInteger() const {
+    auto& impl = FieldTable(table_, table_->impl_);
+    const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    if (f.memo) return ParseInteger(AsString());
+    const std::uint8_t* rec = impl.Current();
+    if (!rec) return 0;
+    return FieldInteger(f, rec);
+}
+
+void Field::SetAsString(std::string_view value) {
+    auto& impl = FieldTable(table_, table_->impl_);
+    if (impl.state == Table::Impl::State::Browse) throw UsageError(impl.path, "call Edit or AppendBlank before changing a field");
+    const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    if (f.memo) {
+        impl.pendingMemos[index_] = std::string(value);
+        return;
+    }
+    StoreText(f, impl.editBuffer.data(), value, impl.path);
+}
+
+void Field::SetAsInteger(long long value) {
+    auto& impl = FieldTable(table_, table_->impl_);
+    if (impl.state == Table::Impl::State::Browse) throw UsageError(impl.path, "call Edit or AppendBlank before changing a field");
+    const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    if (f.memo) {
+        impl.pendingMemos[index_] = std::to_string(value);
+        return;
+    }
+    StoreInteger(f, impl.editBuffer.data(), value, impl.path);
+}
+
+const FieldDef& Field::Def() const {
+    auto& impl = FieldTable(table_, table_->impl_);
+    return impl.defs[static_cast<std::size_t>(index_)];
+}
+
+}  // namespace xbase

@@ -1,0 +1,89 @@
+#pragma once
+// The state of an open table, shared by the table operations and the verifier.
+
+#include "xbase/Crypto.h"
+#include "xbase/File.h"
+#include "xbase/Format.h"
+#include "xbase/Index.h"
+#include "xbase/Memo.h"
+#include "xbase/Table.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace xbase {
+
+void LogMessage(const std::string& text);
+
+struct Table::Impl {
+    enum class State { Browse, Edit, Append };
+    enum class IndexPolicy { Rebuild, Report };
+
+    std::string path;
+    bool writable = false;
+    bool exclusive = false;
+
+    detail::File dbf;
+    detail::Mapping map;
+    detail::Header header;
+    std::vector<std::uint8_t> headerBytes;
+    std::vector<FieldDef> defs;
+    std::uint32_t count = 0;
+    std::size_t keyBlockOffset = 0;  // position of the key block in the header, 0 when none
+
+    detail::Cipher master;
+    detail::Cipher records;
+    detail::MemoFile memo;
+    bool hasMemo = false;
+
+    detail::Index index;
+    std::string indexPath;
+    bool indexDirty = false;
+    std::string indexProblem;  // why the index was rebuilt at open, empty when it was current
+
+    int order = 0;
+    std::size_t pos = 0;
+    bool posValid = true;
+    std::uint32_t recNo = 0;
+    bool eof = true;
+
+    mutable std::vector<std::uint8_t> recordBuffer;
+    mutable std::uint32_t bufferedRecNo = 0;
+
+    State state = State::Browse;
+    std::vector<std::uint8_t> editBuffer;
+    std::vector<std::uint8_t> originalBuffer;
+    std::map<int, std::string> pendingMemos;
+    bool recordLocked = false;
+
+    void Open(const std::string& file, const std::string& password, bool readOnly, bool exclusiveOpen,
+              IndexPolicy policy);
+    void Close();  // releases everything; pending changes must have been handled
+
+    std::uint64_t RecordOffset(std::uint32_t r) const {
+        return header.headerLength + std::uint64_t(r - 1) * header.recordLength;
+    }
+    bool Live(std::uint32_t r) const { return r >= 1 && r <= count && map.Data()[RecordOffset(r)] != '*'; }
+    const std::uint8_t* RecordBytes(std::uint32_t r) const;  // decrypted, r in 1..count
+    const std::uint8_t* Current() const;                     // nullptr when there is no current record
+    void WalkRecords(const detail::RecordVisitor& visit) const;
+    detail::TableStamp Stamp() const;
+    void Remap();
+
+    // Navigation in the active order.
+    std::size_t OrderSize() const;
+    std::uint32_t RecAt(std::size_t p) const;
+    void EnsurePos();
+    bool StandOn(std::size_t p);  // first live entry from p forward
+    void StandOnLast();
+    void Settle();
+
+    void Post();
+    void Cancel();
+    void Refresh();  // shared writers: take in records appended by others
+    void SaveIndex();
+    void BuildIndex(const std::vector<TagDef>& stored);
+};
+
+}  // namespace xbase

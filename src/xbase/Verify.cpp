@@ -1,0 +1,102 @@
+// Verification of a table: every structure the engine relies on, reported instead of repaired.
+#include "xbase/TableImpl.h"
+
+#include <cstring>
+
+namespace xbase {
+
+using namespace detail;
+
+namespace {
+
+constexpr std::size_t kMaxRecordProblems = 50;
+
+std::string CheckValue(const FieldInfo& f, const std::uint8_t* rec) {
+    std::string_view raw = RawValue(f, rec);
+    switch (f.def.type) {
+    case 'N':
+    case 'F': {
+        double d = 0;
+        if (!Trim(raw).empty() && !ParseNumber(raw, d)) return "is not a number";
+        return {};
+    }
+    case 'D': {
+        if (Trim(raw).empty()) return {};
+        for (char c : raw) {
+            if (c < '0' || c > '9') return "is not a date";
+        }
+        return {};
+    }
+    case 'L':
+        if (std::string_view(" ?TtFfYyNn").find(raw[0]) == std::string_view::npos) return "is not a logical value";
+        return {};
+    default: return {};
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> VerifyTable(const std::string& path, const std::string& password) {
+    std::vector<std::string> problems;
+    Table::Impl impl;
+    try {
+        impl.Open(path, password, true, false, Table::Impl::IndexPolicy::Report);
+    } catch (const TableError& e) {
+        problems.push_back(e.reason());
+        return problems;
+    }
+    try {
+        const std::uint64_t size = impl.dbf.Size();
+        const std::uint64_t fromSize = (size - impl.header.headerLength) / impl.header.recordLength;
+        if (impl.header.storedCount != fromSize) {
+            problems.push_back("header says " + std::to_string(impl.header.storedCount) + " records, the file holds " +
+                               std::to_string(fromSize));
+        }
+        std::size_t recordProblems = 0;
+        bool memoReported = false;
+        auto report = [&](std::uint32_t r, const std::string& text) {
+            if (recordProblems++ < kMaxRecordProblems) problems.push_back("record " + std::to_string(r) + ": " + text);
+        };
+        for (std::uint32_t r = 1; r <= impl.count; ++r) {
+            const std::uint8_t* rec = impl.RecordBytes(r);
+            if (rec[0] != ' ' && rec[0] != '*') report(r, "bad deletion mark");
+            for (const auto& f : impl.header.fields) {
+                if (!f.memo) {
+                    std::string why = CheckValue(f, rec);
+                    if (!why.empty()) report(r, "field " + f.def.name + " " + why);
+                    continue;
+                }
+                std::uint32_t block = 0;
+                try {
+                    block = MemoPointer(f, rec, path);
+                } catch (const TableError& e) {
+                    report(r, e.reason());
+                    continue;
+                }
+                if (block == 0) continue;
+                if (!impl.memo.Usable()) {
+                    if (!memoReported) problems.push_back(impl.memo.Path() + ": " + impl.memo.Problem());
+                    memoReported = true;
+                    continue;
+                }
+                std::string why = impl.memo.Check(block);
+                if (!why.empty()) report(r, "field " + f.def.name + ": " + why);
+            }
+        }
+        if (recordProblems > kMaxRecordProblems) {
+            problems.push_back(std::to_string(recordProblems - kMaxRecordProblems) + " more record problems");
+        }
+        if (!impl.indexProblem.empty()) problems.push_back(impl.indexPath + ": " + impl.indexProblem);
+        for (const auto& tag : impl.index.tags) {
+            auto found = CheckTag(tag, impl.count, impl.header.fields[static_cast<std::size_t>(tag.fieldIndex)],
+                                  [&](std::uint32_t r) { return impl.RecordBytes(r); });
+            problems.insert(problems.end(), found.begin(), found.end());
+        }
+    } catch (const TableError& e) {
+        problems.push_back(e.reason());
+    }
+    impl.Close();
+    return problems;
+}
+
+}  // namespace xbase
