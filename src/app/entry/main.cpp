@@ -1,0 +1,23 @@
+// zanit-wb: the dictionary program. Creates the data module and the main window, runs the start-up and the
+// message loop until the main window closes.
+#include <QStringList>
+
+#include "app/Katalog.h"
+#include "app/widgets/Anwendung.h"
+#include "app/widgets/WBuchDialog.h"
+#include "data/Datendialog.h"
+
+int main(int argc, char** argv) {
+    zanit::TWBApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(true);
+    try {
+        zanit::TDatendialog daten;
+        zanit::TWBuchDialog window(daten, QCoreApplication::arguments());
+        // A second start ends quietly; a failed start ends with its message shown and status 1.
+        if (!window.FormCreate()) return window.ZweiteInstanz() ? 0 : 1;
+        return app.exec();
+    } catch (const std::exception& e) {
+        zanit::TWBApplication::FehlerMelden(QStringLiteral("Start"), QString::fromUtf8(e.what()));
+        return 2;
+    }
+}

@@ -1,0 +1,63 @@
+#include "app/widgets/Anwendung.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QWidget>
+#include <ctime>
+#include <string>
+#include <typeinfo>
+
+#include "app/Katalog.h"
+#include "app/Log.h"
+#include "app/widgets/MeldungDialog.h"
+#include "app/widgets/Unicode.h"
+
+namespace zanit {
+namespace {
+
+std::string& Logordner() {
+    static std::string folder;
+    return folder;
+}
+
+}  // namespace
+
+int Tag(const QObject* object) { return object ? object->property("Tag").toInt() : 0; }
+
+TWBApplication::TWBApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+void TWBApplication::SetzeLogordner(const std::string& folder) { Logordner() = folder; }
+
+void TWBApplication::FehlerMelden(const QString& kind, const QString& message) {
+    const std::string folder = Logordner().empty() ? OrdnerDerAnwendung() : Logordner();
+    LogEintragSchreiben(folder, kind.toStdString(), message.toStdString(), std::time(nullptr));
+    if (MeldungProtokollieren(kind, message)) return;
+    QMessageBox::critical(nullptr, QStringLiteral("zanit WB"), message);
+}
+
+bool TWBApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        FehlerMelden(QString::fromLatin1(typeid(e).name()), QString::fromUtf8(e.what()));
+    } catch (...) {
+        FehlerMelden(QStringLiteral("Ausnahme"), QStringLiteral("Unbekannter Fehler"));
+    }
+    return false;
+}
+
+bool TAppMessage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    // Only the control that has the key first, not the parents it propagates to.
+    if (QApplication::focusWidget() && widget != QApplication::focusWidget()) return false;
+    if (Tag(widget->window()) != kHauptfensterTag && Tag(widget) != kHauptfensterTag) return false;
+    QKeyEvent f24(QEvent::KeyPress, Qt::Key_F24, key->modifiers());
+    QCoreApplication::sendEvent(widget, &f24);
+    return true;  // Return itself never reaches the control
+}
+
+}  // namespace zanit

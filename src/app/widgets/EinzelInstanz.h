@@ -1,0 +1,33 @@
+#pragma once
+// One running program per user and machine hive: a second start finds the first, asks it to come to the
+// front restored, and ends without a message.
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+namespace zanit {
+
+class TEinzelInstanz : public QObject {
+    Q_OBJECT
+public:
+    // `hive` is the path of the settings hive the program runs on: programs on different hives (tests,
+    // several installations) do not meet.
+    explicit TEinzelInstanz(const QString& hive, QObject* parent = nullptr);
+    ~TEinzelInstanz() override;
+
+    // True when another instance was found and told to come to the front; otherwise this process now
+    // answers later starts.
+    bool AndereInstanzGefunden();
+
+    static QString Kanalname(const QString& hive);
+
+signals:
+    void Wiederherstellen();  // a later start asked this instance to come to the front
+
+private:
+    QString name_;
+    QLocalServer* server_ = nullptr;
+};
+
+}  // namespace zanit
