@@ -336,11 +336,13 @@ Hive ParseHive(std::string_view bytes, std::string_view origin, const Reporter& 
         HiveItem item;
         bool ok = line[0] == '"' || line[0] == '@';
         if (ok) {
-            // hex data may continue on the next lines, each continued line ending in a backslash
+            // hex data may continue on the next lines: the continued line ends in a backslash and the
+            // continuation is indented (no value or key line ever is)
             const std::size_t eq = line.find('=');
             const bool hex = eq != std::string_view::npos && StartsWithName(TrimLeft(line.substr(eq + 1)), "hex");
             std::string_view last = line;
-            while (hex && !TrimRight(last).empty() && TrimRight(last).back() == '\\' && i + 1 < lines.size()) {
+            while (hex && !TrimRight(last).empty() && TrimRight(last).back() == '\\' && i + 1 < lines.size() &&
+                   !OnlyBlanks(lines[i + 1]) && (lines[i + 1][0] == ' ' || lines[i + 1][0] == '\t')) {
                 last = lines[++i];
                 raw += '\n';
                 raw += last;

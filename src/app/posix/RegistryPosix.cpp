@@ -43,7 +43,7 @@ using Change = std::function<bool(Hive&)>;
 bool Apply(Store& store, const Change& change, bool& machineWritten) {
     machineWritten = store.machine.MayWrite() && store.machine.Update(change);
     if (machineWritten) return true;
-    return store.overlay && store.overlay->Update(change);
+    return store.overlay && store.overlay->MayWrite() && store.overlay->Update(change);
 }
 
 class PosixKey final : public Key {

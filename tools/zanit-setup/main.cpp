@@ -1,0 +1,197 @@
+// zanit-setup: what an installer does to the settings store (program folder, sound medium, dictionary
+// sections), and a view of the settings as the program reads them. Arguments and output are UTF-8.
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/Einstellungen.h"
+#include "app/Registry.h"
+#include "app/Utils.h"
+#include "xbase/Codepage.h"
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText =
+    "usage: zanit-setup install --program DIR --medium DIR\n"
+    "       zanit-setup settings\n"
+    "       zanit-setup add-dictionary SECTION --file PATH [--textm NAME] [--textf NAME]\n"
+    "                  [--sound PATH] [--release N] [--cdname NAME] [--soundm PATH]\n"
+    "       zanit-setup remove-dictionary SECTION\n"
+    "       zanit-setup list\n"
+    "The store is the file named by ZANIT_REGISTRY, else /etc/zanit/machine.reg.\n";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+std::string SettingsKey() { return std::string(zanit::kProduktSchluessel) + std::string(zanit::kEinstellungsSchluessel); }
+
+// An argument in the store's code page; refused when it has characters the code page cannot hold.
+std::string Stored(const std::string& utf8, const std::string& what) {
+    std::size_t unmappable = 0;
+    std::string text = xbase::Utf8ToCp1252(utf8, &unmappable);
+    if (unmappable != 0) throw UsageError(what + " \"" + utf8 + "\" has characters that cannot be stored");
+    if (!zanit::registry::StorableText(text)) throw UsageError(what + " must not contain line breaks");
+    return text;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    return std::filesystem::absolute(std::filesystem::path(path)).lexically_normal().string();
+}
+
+// Options after the command: "--name value" pairs and positional arguments.
+struct Args {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+};
+
+Args Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed) {
+    Args parsed;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {
+            parsed.positional.push_back(a);
+            continue;
+        }
+        bool known = false;
+        for (const auto& name : allowed) known = known || name == a;
+        if (!known) throw UsageError("unknown option " + a + " for " + args[0]);
+        if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+        parsed.options[a] = args[++i];
+    }
+    return parsed;
+}
+
+std::string Required(const Args& args, const std::string& option) {
+    auto it = args.options.find(option);
+    if (it == args.options.end() || it->second.empty()) throw UsageError(option + " is required");
+    return it->second;
+}
+
+void Write(bool ok, const std::string& what) {
+    if (!ok) throw Failure("the settings store refused to write " + what);
+}
+
+int Install(const std::vector<std::string>& args) {
+    const Args a = Parse(args, {"--program", "--medium"});
+    if (!a.positional.empty()) throw UsageError("install takes no positional arguments");
+    const std::string program = Stored(zanit::MitBackslash(AbsolutePath(Required(a, "--program"))), "--program");
+    const std::string medium = Stored(zanit::MitBackslash(AbsolutePath(Required(a, "--medium"))), "--medium");
+    using zanit::RegRoot;
+    Write(zanit::RegTextSchreiben(RegRoot::LocalMachine, zanit::kProduktSchluessel, zanit::kEinstellungsSchluessel, program,
+                                  "Program"),
+          "Program");
+    Write(zanit::RegTextSchreiben(RegRoot::LocalMachine, zanit::kProduktSchluessel, zanit::kEinstellungsSchluessel, medium,
+                                  "CD"),
+          "CD");
+    return kOk;
+}
+
+int Settings(const std::vector<std::string>& args) {
+    if (args.size() > 1) throw UsageError("settings takes no arguments");
+    for (const auto& [name, value] : zanit::EinstellungenAlsText(zanit::EinstellungenLesen()))
+        std::cout << name << '=' << xbase::Cp1252ToUtf8(value) << '\n';
+    return kOk;
+}
+
+std::string Section(const Args& a, const std::string& command) {
+    if (a.positional.size() != 1) throw UsageError(command + " needs exactly one SECTION");
+    const std::string section = Stored(a.positional[0], "SECTION");
+    if (section.empty() || section.find('\\') != std::string::npos)
+        throw UsageError("SECTION must be a non-empty name without backslash");
+    return section;
+}
+
+int AddDictionary(const std::vector<std::string>& args) {
+    const Args a = Parse(args, {"--file", "--textm", "--textf", "--sound", "--release", "--cdname", "--soundm"});
+    const std::string section = Section(a, "add-dictionary");
+    if (zanit::registry::SameName(section, "DfA"))
+        throw UsageError("the section name DfA is reserved; the program never lists it");
+    const std::string file = AbsolutePath(Required(a, "--file"));
+    int release = 0;
+    if (a.options.count("--release") && !zanit::ZahlAusText(a.options.at("--release"), release))
+        throw UsageError("--release needs a whole number");
+    if (!std::filesystem::exists(file))
+        std::cerr << "zanit-setup: note: " << file << " does not exist (a dictionary on a removable medium?)\n";
+
+    // a section is registered afresh: values of an earlier registration do not linger
+    const std::string key = SettingsKey() + "\\" + section;
+    zanit::RegSchluesselLoeschen(zanit::RegRoot::LocalMachine, key);
+    auto text = [&](const char* name, const std::string& utf8, const std::string& what) {
+        Write(zanit::RegTextSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, Stored(utf8, what), name), name);
+    };
+    text("Dictionary", file, "--file");
+    const std::pair<const char*, const char*> optional[] = {
+        {"--textm", "TextM"}, {"--textf", "TextF"}, {"--cdname", "CDName"}};
+    for (const auto& [option, name] : optional)
+        if (a.options.count(option)) text(name, a.options.at(option), option);
+    for (const auto& [option, name] : {std::pair{"--sound", "Sound"}, std::pair{"--soundm", "SoundM"}})
+        if (a.options.count(option)) text(name, AbsolutePath(a.options.at(option)), option);
+    if (a.options.count("--release"))
+        Write(zanit::RegZahlSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, release, "ReleaseS"), "ReleaseS");
+    return kOk;
+}
+
+int RemoveDictionary(const std::vector<std::string>& args) {
+    const Args a = Parse(args, {});
+    const std::string section = Section(a, "remove-dictionary");
+    const std::string key = SettingsKey() + "\\" + section;
+    if (!zanit::registry::OpenKey(key, zanit::registry::Access::Read))
+        throw Failure("no dictionary section \"" + a.positional[0] + "\"");
+    if (!zanit::RegSchluesselLoeschen(zanit::RegRoot::LocalMachine, key))
+        throw Failure("the settings store refused to delete \"" + a.positional[0] + "\"");
+    return kOk;
+}
+
+int List(const std::vector<std::string>& args) {
+    if (args.size() > 1) throw UsageError("list takes no arguments");
+    for (const auto& section : zanit::RegUnterschluesselLesen(zanit::RegRoot::LocalMachine, SettingsKey())) {
+        auto key = zanit::registry::OpenKey(SettingsKey() + "\\" + section, zanit::registry::Access::Read);
+        if (!key) continue;
+        std::cout << '[' << xbase::Cp1252ToUtf8(section) << "]\n";
+        for (const auto& name : key->ValueNames()) {
+            std::string value = "(value of another type)";
+            if (auto text = key->ReadString(name)) value = xbase::Cp1252ToUtf8(*text);
+            if (auto number = key->ReadDword(name)) value = std::to_string(*number);
+            std::cout << xbase::Cp1252ToUtf8(name) << '=' << value << '\n';
+        }
+    }
+    return kOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        if (args.empty()) throw UsageError("no command given");
+        const std::string& command = args[0];
+        if (command == "--help" || command == "-h" || command == "help") {
+            std::cout << kUsageText;
+            return kOk;
+        }
+        if (command == "install") return Install(args);
+        if (command == "settings") return Settings(args);
+        if (command == "add-dictionary") return AddDictionary(args);
+        if (command == "remove-dictionary") return RemoveDictionary(args);
+        if (command == "list") return List(args);
+        throw UsageError("unknown command \"" + command + "\"");
+    } catch (const UsageError& e) {
+        std::cerr << "zanit-setup: " << e.what() << '\n' << kUsageText;
+        return kUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "zanit-setup: " << e.what() << '\n';
+        return kFailed;
+    }
+}
