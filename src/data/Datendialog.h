@@ -27,9 +27,6 @@ public:
     }
 };
 
-// Password of every dictionary table.
-inline constexpr const char* kWoerterbuchPasswort = "qT#4m2-w";
-
 class TDatendialog {
 public:
     // Registers the index tags the engine may have to rebuild (IWI1, IWI2, INR, IDATEI) and silences the

@@ -8,6 +8,7 @@
 #include "app/Utils.h"
 #include "data/Datendialog.h"
 #include "search/Suchbegriff.h"
+#include "search/Woerterbuchbau.h"
 #include "xbase/Codepage.h"
 
 namespace zanit {
@@ -194,7 +195,7 @@ bool TWoerterbuecher::Oeffne(int n) {
         daten_.BuchDatei.SetReadOnly(true);
         daten_.BuchDatei.SetExclusive(false);
         daten_.BuchDatei.SetOEMTranslate(false);
-        daten_.BuchDatei.SetPassword(kWoerterbuchPasswort);
+        daten_.BuchDatei.SetPassword(std::string(kWoerterbuchPasswort));
         try {
             daten_.BuchDatei.Open();
         } catch (const xbase::TableError&) {

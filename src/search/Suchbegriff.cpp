@@ -1,5 +1,7 @@
 #include "search/Suchbegriff.h"
 
+#include "app/Utils.h"
+
 #include <array>
 #include <atomic>
 #include <cstring>
@@ -280,18 +282,7 @@ std::string Auffuellen(std::string_view text, std::size_t n) {
     return s;
 }
 
-std::string EntferneAlle(std::string_view text, std::string_view part) {
-    if (part.empty()) return std::string(text);
-    // Deleting an occurrence as soon as it is complete always deletes the leftmost one of the current text,
-    // so this equals deleting the first occurrence again and again, in linear time.
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        out.push_back(c);
-        if (out.size() >= part.size() && std::string_view(out).ends_with(part)) out.resize(out.size() - part.size());
-    }
-    return out;
-}
+std::string EntferneAlle(std::string_view text, std::string_view part) { return AlleEntfernen(text, part); }
 
 std::string EntferneVorsatz(std::string_view text, std::string_view prefix) {
     if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());

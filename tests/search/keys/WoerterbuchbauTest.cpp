@@ -1,0 +1,143 @@
+#include "search/Woerterbuchbau.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "search/Suchbegriff.h"
+#include "xbase/Codepage.h"
+#include "xbase/Table.h"
+
+namespace zanit {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string W(std::string_view utf8) { return xbase::Utf8ToCp1252(utf8); }
+
+class WoerterbuchbauTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("zanit-woerterbuchbau-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = (dir_ / "DEUSPAN.DBF").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Open(xbase::Table& t, const std::string& password = std::string(kWoerterbuchPasswort)) {
+        t.SetFileName(path_);
+        t.SetReadOnly(true);
+        t.SetPassword(password);
+        t.Open();
+    }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+TEST_F(WoerterbuchbauTest, WritesPairsWithKeysOfEachSidesLanguage) {
+    const std::vector<Woerterbucheintrag> records = {
+        {W("der Junge"), W("el niño"), 2, 7, 9},
+        {W("(sich) erinnern [an]"), W("acordarse [de]"), 1, 0, -1},
+        {W("Straße"), W("la calle"), 2, 3, 4},
+    };
+    EXPECT_EQ(SchreibeWoerterbuch(path_, "Deutsch", "Spanisch", records), 3u);
+
+    xbase::Table t;
+    Open(t);
+    ASSERT_EQ(t.RecCount(), 3u);
+    t.SetOrder(0);
+    t.First();
+    EXPECT_EQ(t.FieldByName("W1").AsString(), W("der Junge"));
+    EXPECT_EQ(t.FieldByName("W2").AsString(), W("el niño"));
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), "JUNGE");
+    EXPECT_EQ(t.FieldByName("WI2").AsString(), "NINZZO");  // Spanish folding on the foreign side only
+    EXPECT_EQ(t.FieldByName("WA").AsInteger(), 2);
+    EXPECT_EQ(t.FieldByName("WW1").AsInteger(), 7);
+    EXPECT_EQ(t.FieldByName("WW2").AsInteger(), 9);
+    t.Next();
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), "ERINNERN");
+    EXPECT_EQ(t.FieldByName("WI2").AsString(), "ACORDARSE");
+    EXPECT_EQ(t.FieldByName("WW2").AsInteger(), -1);
+
+    // Both tags find records by their key.
+    t.SetOrder(t.TagArea("IWI1"));
+    ASSERT_TRUE(t.Seek("STRA"));
+    EXPECT_EQ(t.FieldByName("W1").AsString(), W("Straße"));
+    t.SetOrder(t.TagArea("IWI2"));
+    ASSERT_TRUE(t.Seek("CALLE"));
+    EXPECT_EQ(t.FieldByName("W1").AsString(), W("Straße"));
+    EXPECT_FALSE(t.Seek("JUNGE"));
+}
+
+TEST_F(WoerterbuchbauTest, TableNeedsTheDictionaryPassword) {
+    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", {{"Haus", "house", 2, 0, 0}});
+    xbase::Table wrong;
+    EXPECT_THROW(Open(wrong, "falsch"), xbase::PasswordError);
+    xbase::Table right;
+    EXPECT_NO_THROW(Open(right));
+}
+
+TEST_F(WoerterbuchbauTest, LongTextsAreCutAndKeyedAsStored) {
+    WoerterbuchOptionen options;
+    options.textLaenge = 12;
+    TWoerterbuchbau bau(path_, "Deutsch", "Englisch", options);
+    // Cut inside the bracket: the stored text keeps an unbalanced "(" and its key must match that text.
+    bau.Hinzufuegen({"Schloss (Gebaeude)", "castle", 2, 0, 0});
+    bau.Hinzufuegen({"kurz", "short", 3, 0, 0});
+    bau.Abschliessen();
+    EXPECT_EQ(bau.Anzahl(), 2u);
+    EXPECT_EQ(bau.Gekuerzt(), 1u);
+
+    xbase::Table t;
+    Open(t);
+    t.First();
+    const std::string stored = t.FieldByName("W1").AsString();
+    EXPECT_EQ(stored, "Schloss (Geb");
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), "SCHLOSS(GEB");
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), MachSuchbegriff(stored, "Deutsch"));
+}
+
+TEST_F(WoerterbuchbauTest, RejectsBadRecordsWithoutWritingThem) {
+    TWoerterbuchbau bau(path_, "Deutsch", "Englisch");
+    EXPECT_THROW(bau.Hinzufuegen({"a", "b", 12, 0, 0}), std::invalid_argument);
+    EXPECT_THROW(bau.Hinzufuegen({"a", "b", -1, 0, 0}), std::invalid_argument);
+    EXPECT_THROW(bau.Hinzufuegen({"a", "b", 1, 1LL << 32, 0}), std::invalid_argument);
+    EXPECT_THROW(bau.Hinzufuegen({"a", "b", 1, 0, -(1LL << 31) - 1}), std::invalid_argument);
+    bau.Hinzufuegen({"a", "b", 11, 2147483647LL, -2147483648LL});
+    bau.Abschliessen();
+    EXPECT_EQ(bau.Anzahl(), 1u);
+    EXPECT_THROW(bau.Hinzufuegen({"a", "b", 1, 0, 0}), std::logic_error);
+
+    xbase::Table t;
+    Open(t);
+    ASSERT_EQ(t.RecCount(), 1u);
+    t.First();
+    EXPECT_EQ(t.FieldByName("WA").AsInteger(), 11);
+    EXPECT_EQ(t.FieldByName("WW1").AsInteger(), 2147483647LL);
+    EXPECT_EQ(t.FieldByName("WW2").AsInteger(), -2147483648LL);
+}
+
+TEST_F(WoerterbuchbauTest, TextWidthIsChecked) {
+    WoerterbuchOptionen options;
+    options.textLaenge = 255;
+    EXPECT_THROW(TWoerterbuchbau(path_, "Deutsch", "Englisch", options), std::invalid_argument);
+    options.textLaenge = 0;
+    EXPECT_THROW(TWoerterbuchbau(path_, "Deutsch", "Englisch", options), std::invalid_argument);
+
+    EXPECT_EQ(PassendeTextlaenge({}), 1);
+    EXPECT_EQ(PassendeTextlaenge({{"abc", "abcdefg", 0, 0, 0}, {"abcd", "x", 0, 0, 0}}), 7);
+    EXPECT_EQ(PassendeTextlaenge({{std::string(300, 'x'), "y", 0, 0, 0}}), 254);
+}
+
+TEST_F(WoerterbuchbauTest, UnwritableFolderIsAnError) {
+    EXPECT_THROW(SchreibeWoerterbuch((dir_ / "fehlt" / "X.DBF").string(), "Deutsch", "Englisch", {}),
+                 xbase::TableError);
+}
+
+}  // namespace
+}  // namespace zanit

@@ -1,0 +1,147 @@
+// The lookup tool and the walk on the sample dictionary the build makes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "data/Datendialog.h"
+#include "data/Testumgebung.h"
+#include "data/Woerterbuecher.h"
+#include "search/Suchbegriff.h"
+#include "search/Suche.h"
+#include "xbase/Codepage.h"
+
+namespace zanit {
+namespace {
+
+using test::Testumgebung;
+
+const std::string kBin = std::string(ZANIT_BINARY_DIR) + "/bin/";
+const std::string kBeispiel = kBin + "Data/DEUENGL.DBF";
+
+struct Lauf {
+    int status = -1;
+    std::vector<std::string> zeilen;
+};
+
+// Runs the tool with the arguments (already quoted for the shell); stdout split into lines.
+Lauf Starte(const std::string& argumente) {
+    Lauf lauf;
+    const std::string befehl = kBin + "zanit-lookup " + argumente + " 2>/dev/null";
+    FILE* p = popen(befehl.c_str(), "r");
+    if (!p) return lauf;
+    std::string alles;
+    char puffer[4096];
+    for (std::size_t n; (n = fread(puffer, 1, sizeof puffer, p)) > 0;) alles.append(puffer, n);
+    const int roh = pclose(p);
+    lauf.status = WIFEXITED(roh) ? WEXITSTATUS(roh) : -1;
+    std::size_t anfang = 0;
+    for (std::size_t e; (e = alles.find('\n', anfang)) != std::string::npos; anfang = e + 1) {
+        lauf.zeilen.push_back(alles.substr(anfang, e - anfang));
+    }
+    return lauf;
+}
+
+class Beispielwoerterbuch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(kBeispiel)) << "the build makes " << kBeispiel;
+        Testumgebung::Setze("Englisch", "Dictionary", kBeispiel);
+        Testumgebung::Setze("Englisch", "TextM", "Deutsch");
+        Testumgebung::Setze("Englisch", "TextF", "Englisch");
+    }
+    Testumgebung umgebung;
+};
+
+TEST_F(Beispielwoerterbuch, LookupToolPrintsTheHausLinesAndTheCount) {
+    const Lauf lauf = Starte("Haus");
+    ASSERT_EQ(lauf.status, 0);
+    ASSERT_GE(lauf.zeilen.size(), 3u);
+    EXPECT_EQ(lauf.zeilen[0], "Haus|house, home, building|Substantiv");
+    EXPECT_EQ(lauf.zeilen[1], "Hausaltar|house altar, domestic shrine|Substantiv");
+    const std::string zahl = "200 Treffer in " + std::to_string(lauf.zeilen.size() - 1) + " Zeilen";
+    EXPECT_EQ(lauf.zeilen.back(), zahl);
+    // Every line has three columns and a known part of speech.
+    for (std::size_t i = 0; i + 1 < lauf.zeilen.size(); ++i) {
+        EXPECT_TRUE(std::regex_match(lauf.zeilen[i], std::regex("[Hh]aus[^|]*\\|[^|]+\\|(Substantiv|Verb|Adjektiv|Adverb)")))
+            << lauf.zeilen[i];
+    }
+
+    const Lauf inkrementell = Starte("--incremental Haus");
+    ASSERT_EQ(inkrementell.status, 0);
+    EXPECT_EQ(inkrementell.zeilen.back().rfind("100 Treffer in ", 0), 0u) << inkrementell.zeilen.back();
+}
+
+TEST_F(Beispielwoerterbuch, LookupToolOptions) {
+    Lauf lauf = Starte("--filter 1 --corrected Hausx");
+    ASSERT_EQ(lauf.status, 0);
+    EXPECT_EQ(lauf.zeilen, (std::vector<std::string>{"hausen|to live, to dwell, to wreak havoc|Verb",
+                                                     "haushalten|to economize, to budget, to keep house|Verb",
+                                                     "hausieren|to peddle, to hawk|Verb", "8 Treffer in 3 Zeilen",
+                                                     "Suchfeld: Haus"}));
+
+    lauf = Starte("--direction 2 houseboat");
+    ASSERT_EQ(lauf.status, 0);
+    EXPECT_EQ(lauf.zeilen, (std::vector<std::string>{"houseboat|Hausboot|Substantiv", "1 Treffer in 1 Zeile"}));
+
+    lauf = Starte("--reverse Haustür");
+    ASSERT_EQ(lauf.status, 0);
+    ASSERT_EQ(lauf.zeilen.size(), 2u);
+    EXPECT_EQ(lauf.zeilen[0], "front door|Hauseingang, Haustür");
+    EXPECT_EQ(lauf.zeilen[1], "street door|Haustür");
+
+    lauf = Starte("--key 'el niño' --language Spanisch");
+    EXPECT_EQ(lauf.status, 0);
+    EXPECT_EQ(lauf.zeilen, std::vector<std::string>{"NINZZO"});
+
+    EXPECT_EQ(Starte("Qqqq").status, 1) << "nothing found even after shortening";
+    EXPECT_EQ(Starte("--dictionary Klingonisch Haus").status, 2);
+    EXPECT_EQ(Starte("--filter 12 Haus").status, 2);
+    EXPECT_EQ(Starte("").status, 2);
+}
+
+TEST_F(Beispielwoerterbuch, LookupToolReportsAMissingDictionaryFile) {
+    Testumgebung::SetzeEinstellung("CD", umgebung.Pfad("cd") + "/");
+    Testumgebung::Setze("Englisch", "Dictionary", umgebung.Pfad("cd") + "/DEUENGL.DBF");
+    const Lauf lauf = Starte("Haus");
+    EXPECT_EQ(lauf.status, 2);
+    EXPECT_TRUE(lauf.zeilen.empty());
+}
+
+TEST_F(Beispielwoerterbuch, LatinSampleDropsGenitivesUnlessLatGenIsOn) {
+    Testumgebung::Setze("Latein", "Dictionary", kBin + "Data/LATEIN.DBF");
+    Testumgebung::Setze("Latein", "TextF", "Latein");
+    Lauf lauf = Starte("--dictionary Latein Rose");
+    ASSERT_EQ(lauf.status, 0);
+    EXPECT_EQ(lauf.zeilen.at(0), "Rose|rosa (Rose)|Substantiv");
+    ASSERT_TRUE(RegTextSchreiben(RegRoot::LocalMachine, std::string(kProduktSchluessel), "Dictionary", "1", "LatGen"));
+    lauf = Starte("--dictionary Latein Rose");
+    EXPECT_EQ(lauf.zeilen.at(0), "Rose|rosa/ae f (Rose)|Substantiv");
+}
+
+TEST_F(Beispielwoerterbuch, FullAndIncrementalWalksStopAtTheirLimits) {
+    TDatendialog daten;
+    TWoerterbuecher buecher(daten);
+    buecher.LeseWoerterbuchliste("Englisch");
+    ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
+    TSuche suche(daten, buecher);
+    Trefferliste liste;
+    suche.FuelleTrefferliste(liste, "Haus", true, false, 1);
+    EXPECT_EQ(liste.Trefferzahl, 200);
+    EXPECT_EQ(static_cast<std::size_t>(liste.Zeilenzahl), liste.Anzahl());
+    suche.FuelleTrefferliste(liste, "HAUS", true, true, 1);
+    EXPECT_EQ(liste.Trefferzahl, 100);
+    // Lines follow the key order of the source word.
+    for (std::size_t i = 1; i < liste.Anzahl(); ++i) {
+        const std::string a = Suchschluessel(Spalte(liste.Text(i - 1), 0), "Deutsch");
+        const std::string b = Suchschluessel(Spalte(liste.Text(i), 0), "Deutsch");
+        EXPECT_LE(a, b) << liste.Text(i - 1) << " / " << liste.Text(i);
+    }
+}
+
+}  // namespace
+}  // namespace zanit

@@ -1,0 +1,269 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "data/Datendialog.h"
+#include "data/Testumgebung.h"
+#include "data/Woerterbuecher.h"
+#include "search/Suche.h"
+#include "xbase/Codepage.h"
+
+namespace zanit {
+namespace {
+
+using test::Testumgebung;
+
+std::string C(std::string_view utf8) { return xbase::Utf8ToCp1252(utf8); }
+
+std::vector<std::string> Zeilen(const Trefferliste& liste) {
+    std::vector<std::string> z;
+    for (std::size_t i = 0; i < liste.Anzahl(); ++i) z.push_back(xbase::Cp1252ToUtf8(liste.Text(i)));
+    return z;
+}
+
+std::vector<Woerterbucheintrag> Paare() {
+    return {
+        {"Haus", "house", 2},         {"Haus", "home", 2},        {"Haus", "house", 2},
+        {"Haus", "digs [coll.]", 2},  {"hausen", "to dwell", 1},  {"Hausaufgabe", "homework", 2},
+        {C("Haustür"), "front door", 2}, {"Haus", "to house", 1}, {"aus", "out", 4},
+        {"Hauch", "breath", 2},       {"Apfel", "apple", 2},      {C("Ärger"), "trouble", 2},
+        {"Heim", "home", 2},          {"Heim", "me", 2},          {"Heim", "home", 2},
+        {"Ofen", "oven", 2},
+    };
+}
+
+class Suche : public ::testing::Test {
+protected:
+    void SetUp() override {
+        umgebung.Woerterbuch("Englisch", "englisch.dbf", "Deutsch", "Englisch", Paare());
+        buecher.LeseWoerterbuchliste("");
+        ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
+        ASSERT_TRUE(buecher.Offen);
+    }
+    Suchergebnis Voll(std::string_view text, int richtung = 1) {
+        return suche.FuelleTrefferliste(liste, C(text), true, false, richtung);
+    }
+
+    Testumgebung umgebung;
+    TDatendialog daten;
+    TWoerterbuecher buecher{daten};
+    TSuche suche{daten, buecher};
+    Trefferliste liste;
+};
+
+TEST_F(Suche, PrefixWalkGroupsConsecutiveRecordsOfOneWordAndPartOfSpeech) {
+    const Suchergebnis r = Voll("Haus");
+    EXPECT_EQ(r.status, Suchstatus::Ok);
+    EXPECT_FALSE(r.korrigiert);
+    EXPECT_EQ(Zeilen(liste), (std::vector<std::string>{
+                                 "Haus|house, home, digs|Substantiv",
+                                 "Haus|to house|Verb",
+                                 "Hausaufgabe|homework|Substantiv",
+                                 "hausen|to dwell|Verb",
+                                 "Haustür|front door|Substantiv",
+                             }));
+    EXPECT_EQ(liste.Wortart(0), 2);
+    EXPECT_EQ(liste.Wortart(1), 1);
+    EXPECT_EQ(liste.Trefferzahl, 8);
+    EXPECT_EQ(liste.Zeilenzahl, 5);
+    EXPECT_EQ(suche.ZeigeTrefferzahl(liste.Trefferzahl, liste.Zeilenzahl), "8 Treffer in 5 Zeilen");
+}
+
+TEST_F(Suche, DuplicateTranslationsGoButPartsOfOthersStay) {
+    Voll("Heim");
+    EXPECT_EQ(Zeilen(liste), std::vector<std::string>{"Heim|home, me|Substantiv"});
+    EXPECT_EQ(liste.Trefferzahl, 3);
+}
+
+TEST_F(Suche, BracketPartsStayWhenRemovalIsOff) {
+    suche.Klammerentfernung = false;
+    Voll("Haus");
+    ASSERT_GE(liste.Anzahl(), 1u);
+    EXPECT_EQ(liste.Text(0), "Haus|house, home, digs [coll.]|Substantiv");
+}
+
+TEST_F(Suche, OtherDirectionWalksTheSecondLanguage) {
+    Voll("home", 2);
+    EXPECT_EQ(Zeilen(liste), (std::vector<std::string>{
+                                 "home|Haus, Heim|Substantiv",
+                                 "homework|Hausaufgabe|Substantiv",
+                             }));
+    EXPECT_EQ(suche.Quellsprache, "Englisch");
+    EXPECT_EQ(suche.Zielsprache, "Deutsch");
+}
+
+TEST_F(Suche, FullSearchShortensAMisspeltKeyAndCorrectsTheSearchField) {
+    Suchergebnis r = Voll("Hauz");
+    EXPECT_EQ(suche.Schluessel(), "HAU");
+    ASSERT_TRUE(r.korrigiert);
+    EXPECT_EQ(r.suchfeld, "Hau");
+    EXPECT_EQ(liste.Text(0), "Hauch|breath|Substantiv");
+    EXPECT_EQ(liste.Zeilenzahl, 6);
+
+    r = Voll("der Hauz");
+    ASSERT_TRUE(r.korrigiert);
+    EXPECT_EQ(r.suchfeld, "der Hau");
+
+    r = Voll("Äpf");
+    EXPECT_EQ(suche.Schluessel(), "AE");
+    EXPECT_EQ(xbase::Cp1252ToUtf8(r.suchfeld), "Ä");
+    EXPECT_EQ(Zeilen(liste), std::vector<std::string>{"Ärger|trouble|Substantiv"});
+
+    r = Voll("Öko");
+    EXPECT_EQ(suche.Schluessel(), "O");
+    EXPECT_EQ(r.suchfeld, "O");
+}
+
+TEST_F(Suche, IncrementalWalkNeverShortensAndFullSearchWithoutAnyMatchStaysEmpty) {
+    const Suchergebnis r = suche.FuelleTrefferliste(liste, "HAUZ", true, true, 1);
+    EXPECT_FALSE(r.korrigiert);
+    EXPECT_TRUE(liste.Leer());
+    EXPECT_EQ(liste.Trefferzahl, 0);
+    EXPECT_EQ(suche.ZeigeTrefferzahl(0, 0), "");
+
+    Voll("Xylophon");
+    EXPECT_TRUE(liste.Leer());
+    EXPECT_EQ(suche.Schluessel(), "X");
+}
+
+TEST_F(Suche, FilterSkipsOtherPartsOfSpeechWithoutEndingTheWalk) {
+    suche.Wortartfilter = 1;
+    Voll("Haus");
+    EXPECT_EQ(Zeilen(liste), (std::vector<std::string>{"Haus|to house|Verb", "hausen|to dwell|Verb"}));
+    EXPECT_EQ(liste.Trefferzahl, 2);
+
+    suche.Wortartfilter = 9;
+    suche.FuelleTrefferliste(liste, "Haus", false, true, 1);
+    EXPECT_TRUE(liste.Leer());
+    EXPECT_EQ(suche.ZeigeTrefferzahl(liste.Trefferzahl, liste.Zeilenzahl), "0 Treffer in 0 Zeilen");
+}
+
+TEST_F(Suche, KeyPressDuringAnIncrementalWalkEndsItWithTheLinesFoundSoFar) {
+    int aufrufe = 0;
+    suche.NachrichtenVerarbeiten = [&] {
+        if (++aufrufe == 3) suche.Abbruch = true;
+    };
+    suche.Abbruch = true;  // a flag left from before is cleared by the walk
+    suche.FuelleTrefferliste(liste, "HAUS", true, true, 1);
+    EXPECT_EQ(aufrufe, 3);
+    EXPECT_EQ(liste.Trefferzahl, 2);
+    EXPECT_EQ(Zeilen(liste), std::vector<std::string>{"Haus|house, home|Substantiv"});
+
+    // The full search lets no messages run.
+    aufrufe = 0;
+    Voll("Haus");
+    EXPECT_EQ(aufrufe, 0);
+    EXPECT_EQ(liste.Trefferzahl, 8);
+}
+
+TEST_F(Suche, TextWithoutKeyCharactersFindsNothing) {
+    const Suchergebnis r = Voll(" ... ");
+    EXPECT_EQ(r.status, Suchstatus::Ok);
+    EXPECT_TRUE(liste.Leer());
+    EXPECT_EQ(liste.Trefferzahl, 0);
+}
+
+TEST_F(Suche, ReverseLookupListsEachTranslationWithTheWordsItTranslatesBackTo) {
+    std::vector<std::string> zeilen;
+    EXPECT_EQ(suche.FuelleGegenliste(zeilen, "Haus", 1).status, Suchstatus::Ok);
+    EXPECT_EQ(zeilen, (std::vector<std::string>{
+                          "house|Haus",
+                          "home|Haus, Heim",
+                          "digs [coll.]|Haus",
+                          "to house|Haus",
+                      }));
+    suche.FuelleGegenliste(zeilen, "home", 2);
+    EXPECT_EQ(zeilen, (std::vector<std::string>{"Haus|house, home, digs [coll.], to house", "Heim|home, me"}));
+    suche.FuelleGegenliste(zeilen, "Hausboot", 1);
+    EXPECT_TRUE(zeilen.empty());
+}
+
+TEST_F(Suche, SearchWithoutAnOpenTableReportsTheMissingDictionary) {
+    const std::string pfad = umgebung.Pfad("englisch.dbf");
+    std::filesystem::remove(pfad);
+    ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
+    ASSERT_FALSE(buecher.Offen);
+    const Suchergebnis r = Voll("Haus");
+    EXPECT_EQ(r.status, Suchstatus::KeinWoerterbuch);
+    EXPECT_TRUE(liste.Leer());
+    EXPECT_NE(suche.Meldungstext(r).find("\"Englisch\""), std::string::npos) << suche.Meldungstext(r);
+    std::vector<std::string> zeilen{"alt"};
+    EXPECT_EQ(suche.FuelleGegenliste(zeilen, "Haus", 1).status, Suchstatus::KeinWoerterbuch);
+    EXPECT_TRUE(zeilen.empty());
+}
+
+class Zaehlcursor : public Wartecursor {
+public:
+    void SetzeWartecursor(bool an) override { folge += an ? '+' : '-'; }
+    std::string folge;
+};
+
+TEST_F(Suche, WaitCursorOnlyAroundFullWalks) {
+    Zaehlcursor cursor;
+    daten.SetzeWartecursorAnzeige(&cursor);
+    Voll("Haus");
+    suche.FuelleTrefferliste(liste, "HAUS", true, true, 1);
+    std::vector<std::string> zeilen;
+    suche.FuelleGegenliste(zeilen, "Haus", 1);
+    daten.SetzeWartecursorAnzeige(nullptr);
+    EXPECT_EQ(cursor.folge, "+--+-");
+}
+
+TEST(Trefferzahl, LineWordAndFilter) {
+    TDatendialog daten;
+    TWoerterbuecher buecher(daten);
+    TSuche suche(daten, buecher);
+    EXPECT_EQ(suche.ZeigeTrefferzahl(1, 1), "1 Treffer in 1 Zeile");
+    EXPECT_EQ(suche.ZeigeTrefferzahl(200, 37), "200 Treffer in 37 Zeilen");
+    EXPECT_EQ(suche.ZeigeTrefferzahl(0, 0), "");
+    suche.Wortartfilter = 3;
+    EXPECT_EQ(suche.ZeigeTrefferzahl(0, 0), "0 Treffer in 0 Zeilen");
+}
+
+TEST(Grenzen, FullSearchStopsAt200AndIncrementalAt100) {
+    Testumgebung umgebung;
+    std::vector<Woerterbucheintrag> viele;
+    for (int i = 0; i < 230; ++i) viele.push_back({"Zahl " + std::to_string(1000 + i), "number", 8});
+    umgebung.Woerterbuch("Zahlen", "zahlen.dbf", "Deutsch", "Englisch", viele);
+    TDatendialog daten;
+    TWoerterbuecher buecher(daten);
+    buecher.LeseWoerterbuchliste("");
+    ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
+    TSuche suche(daten, buecher);
+    Trefferliste liste;
+
+    suche.FuelleTrefferliste(liste, "Zahl", true, false, 1);
+    EXPECT_EQ(liste.Trefferzahl, kGrenzeVoll);
+    EXPECT_EQ(liste.Zeilenzahl, 200);
+    EXPECT_EQ(liste.Text(199), "Zahl 1199|number|Numeral");
+    suche.FuelleTrefferliste(liste, "ZAHL", true, true, 1);
+    EXPECT_EQ(liste.Trefferzahl, kGrenzeInkrementell);
+    EXPECT_EQ(liste.Anzahl(), 100u) << "lines of the longer walk before must not survive";
+}
+
+TEST(OhneDoppelte, DropsOnlyWholeItems) {
+    EXPECT_EQ(OhneDoppelte("house", "house, home"), "");
+    EXPECT_EQ(OhneDoppelte("home", "house, home"), "");
+    EXPECT_EQ(OhneDoppelte("a", "a,b"), "");
+    EXPECT_EQ(OhneDoppelte("aus", "Haus"), "aus");
+    EXPECT_EQ(OhneDoppelte("home", "homework, house"), "home");
+    EXPECT_EQ(OhneDoppelte("me", "home, meal"), "me");
+    EXPECT_EQ(OhneDoppelte("me", "home, meal, me"), "");
+}
+
+TEST(Suchfeld, ShortenedKeyMapsBackOntoTheTypedText) {
+    EXPECT_EQ(KorrigiereSuchfeld("Hauz", "HAU", "Deutsch"), "Hau");
+    EXPECT_EQ(KorrigiereSuchfeld("der Hauz", "HAU", "Deutsch"), "der Hau");
+    EXPECT_EQ(KorrigiereSuchfeld("Hau-z", "HAU", "Deutsch"), "Hau");
+    EXPECT_EQ(KorrigiereSuchfeld(C("Äpf"), "AE", "Deutsch"), C("Ä"));
+    EXPECT_EQ(KorrigiereSuchfeld(C("Äpf"), "A", "Deutsch"), "A");
+    EXPECT_EQ(KorrigiereSuchfeld(C("Straße"), "STRAS", "Deutsch"), "Stras");
+    EXPECT_EQ(KorrigiereSuchfeld(C("Straßex"), "STRASS", "Deutsch"), C("Straß"));
+    EXPECT_EQ(KorrigiereSuchfeld(C("Möwe"), "M", "Schwedisch"), "M");
+    // No beginning of the text folds onto the key: characters are counted, umlauts as two.
+    EXPECT_EQ(KorrigiereSuchfeld(C("Äpfel"), "AEPFX", "Deutsch"), C("Äpfe"));
+}
+
+}  // namespace
+}  // namespace zanit
