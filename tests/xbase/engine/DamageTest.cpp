@@ -1,0 +1,190 @@
+// Damaged files: a typed error or a skipped item, never a crash or a read out of bounds.
+#include "EngineTestSupport.h"
+
+#include <algorithm>
+
+using namespace enginetest;
+using xbase::Table;
+
+namespace {
+
+class DamageTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    std::string path = dir.File("kaputt.dbf");
+
+    RawTable Simple(int records) {
+        RawTable raw;
+        raw.version = 0xF5;
+        raw.fields = {{"NR", 'N', 4}, {"NAME", 'C', 6}};
+        for (int i = 1; i <= records; ++i) raw.records.push_back(" " + Right(std::to_string(i), 4) + Left("n" + std::to_string(i), 6));
+        return raw;
+    }
+
+    std::vector<long long> Numbers() {
+        Table t;
+        OpenTable(t, path);
+        std::vector<long long> out;
+        for (t.First(); !t.Eof(); t.Next()) out.push_back(t.FieldByName("NR").AsInteger());
+        return out;
+    }
+
+    void ExpectFormatError(const std::string& bytes, const std::string& reasonPart) {
+        WriteAll(path, bytes);
+        Table t;
+        try {
+            OpenTable(t, path);
+            ADD_FAILURE() << "opened a damaged table";
+        } catch (const xbase::FormatError& e) {
+            EXPECT_NE(e.reason().find(reasonPart), std::string::npos) << e.reason();
+            EXPECT_EQ(e.file(), path);
+        }
+        EXPECT_FALSE(t.Active());
+        EXPECT_FALSE(xbase::VerifyTable(path, "").empty());
+    }
+
+    // A memo table whose single record points at block 8 of the given memo file.
+    void MemoTable(const std::string& fpt, const std::string& pointer = "8") {
+        RawTable raw;
+        raw.version = 0xF5;
+        raw.fields = {{"TEXT", 'M', 10}};
+        raw.records = {" " + Right(pointer, 10)};
+        WriteAll(path, raw.Bytes());
+        WriteAll(dir.File("kaputt.fpt"), fpt);
+    }
+
+    static std::string FptHeader(unsigned blockSize, std::uint32_t next = 9) {
+        std::string h(512, '\0');
+        h.replace(0, 4, Be32(next));
+        h[6] = static_cast<char>(blockSize >> 8);
+        h[7] = static_cast<char>(blockSize & 0xFF);
+        return h;
+    }
+
+    void ExpectMemoError(const std::string& reasonPart) {
+        Table t;
+        OpenTable(t, path);  // the table itself is readable
+        t.First();
+        try {
+            t.FieldByName("TEXT").AsString();
+            ADD_FAILURE() << "read a damaged memo";
+        } catch (const xbase::FormatError& e) {
+            EXPECT_NE(e.reason().find(reasonPart), std::string::npos) << e.reason();
+        }
+        t.Close();
+        auto problems = xbase::VerifyTable(path, "");
+        EXPECT_TRUE(std::any_of(problems.begin(), problems.end(),
+                                [&](const std::string& p) { return p.find(reasonPart) != std::string::npos; }));
+    }
+};
+
+TEST_F(DamageTest, RecordCountDisagreeingWithFileSizeUsesTheSmallerAndIsLogged) {
+    RawTable raw = Simple(3);
+    raw.countOverride = 1000;
+    WriteAll(path, raw.Bytes());
+    {
+        LogCapture log;
+        EXPECT_EQ(Numbers(), (std::vector<long long>{1, 2, 3}));
+        ASSERT_FALSE(log.lines.empty());
+        EXPECT_NE(log.lines[0].find("1000"), std::string::npos);
+    }
+    raw.countOverride = 2;  // a crash after the record, before the count
+    WriteAll(path, raw.Bytes());
+    LogCapture log;
+    EXPECT_EQ(Numbers(), (std::vector<long long>{1, 2}));
+    EXPECT_FALSE(log.lines.empty());
+}
+
+TEST_F(DamageTest, PartialLastRecordIsNotARecord) {
+    std::string bytes = Simple(3).Bytes();
+    bytes.resize(bytes.size() - 6);  // end mark and part of record 3 gone
+    WriteAll(path, bytes);
+    LogCapture log;
+    EXPECT_EQ(Numbers(), (std::vector<long long>{1, 2}));
+}
+
+TEST_F(DamageTest, InconsistentHeaderIsAFormatError) {
+    const std::string good = Simple(2).Bytes();
+    std::string b = good;
+    b.replace(8, 2, Le16(24));
+    ExpectFormatError(b, "header length");
+    b = good;
+    b.replace(8, 2, Le16(60000));
+    ExpectFormatError(b, "shorter than its header");
+    b = good;
+    b.replace(10, 2, Le16(5));  // fields need 11 bytes
+    ExpectFormatError(b, "record length");
+    b = good;
+    b.replace(10, 2, Le16(0));
+    ExpectFormatError(b, "record length");
+    b = good;
+    b[32 + 2 * 32] = ' ';  // terminator gone
+    ExpectFormatError(b, "0x0D");
+    ExpectFormatError(good.substr(0, 20), "shorter than a table header");
+    ExpectFormatError(good.substr(0, 50), "shorter than its header");
+    ExpectFormatError("", "shorter");
+}
+
+TEST_F(DamageTest, FieldLengthsThatCannotBeRightAreFormatErrors) {
+    for (auto [type, length] : std::vector<std::pair<char, int>>{{'D', 5}, {'L', 2}, {'M', 3}, {'I', 8}, {'C', 0}}) {
+        SCOPED_TRACE(std::string(1, type));
+        RawTable raw;
+        raw.fields = {{"F", type, length}};
+        ExpectFormatError(raw.Bytes(), "field F");
+    }
+}
+
+TEST_F(DamageTest, MemoPointerPastTheEnd) {
+    MemoTable(FptHeader(64), "500");
+    ExpectMemoError("past the end");
+}
+
+TEST_F(DamageTest, MemoPointerIntoTheHeader) {
+    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc", "2");
+    ExpectMemoError("memo header");
+}
+
+TEST_F(DamageTest, MemoPointerThatIsNotANumber) {
+    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc", "8x");
+    ExpectMemoError("not a number");
+}
+
+TEST_F(DamageTest, MemoBlockSizeZero) {
+    MemoTable(FptHeader(0) + Be32(1) + Be32(3) + "abc");
+    ExpectMemoError("block size is 0");
+}
+
+TEST_F(DamageTest, MemoLengthLargerThanTheFile) {
+    MemoTable(FptHeader(64) + Be32(1) + Be32(0xFFFFFFF0u) + "abc");
+    ExpectMemoError("more than the file holds");
+}
+
+TEST_F(DamageTest, MemoBlockOfUnknownType) {
+    MemoTable(FptHeader(64) + Be32(7) + Be32(3) + "abc");
+    ExpectMemoError("unknown type");
+}
+
+TEST_F(DamageTest, MemoFileMissingOrTruncated) {
+    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc");
+    std::filesystem::remove(dir.File("kaputt.fpt"));
+    ExpectMemoError("missing");
+}
+
+TEST_F(DamageTest, TruncatedMemoFileIsReported) {
+    MemoTable(std::string("\0\0\0", 3));
+    ExpectMemoError("truncated");
+}
+
+TEST_F(DamageTest, DamagedTableCannotBeWrittenThrough) {
+    MemoTable(FptHeader(0));
+    Table t;
+    OpenTable(t, path, false, true);
+    t.AppendBlank();
+    t.FieldByName("TEXT").SetAsString("neu");
+    EXPECT_THROW(t.Post(), xbase::FormatError);
+    t.Cancel();
+    t.Close();
+    EXPECT_EQ(ReadAll(path).size(), 32u + 32 + 1 + 11 + 1);  // nothing was appended
+}
+
+}  // namespace

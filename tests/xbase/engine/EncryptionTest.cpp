@@ -1,0 +1,144 @@
+// Password-protected tables: unreadable without the password, nothing of the contents in plain text.
+#include "EngineTestSupport.h"
+
+using namespace enginetest;
+using xbase::Table;
+
+namespace {
+
+const std::string kPassword = "qT#4m2-w";
+
+class EncryptionTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    std::string path = dir.File("geheim.dbf");
+
+    void SetUp() override {
+        Table::Create(path, {{"W1", 'C', 30, 0, false}, {"WI1", 'C', 20, 0, false}, {"WW1", 'N', 11, 0, false},
+                             {"WAVE", 'M', 10, 0, true}},
+                      {{"IWI1", "WI1"}, {"INR", "WW1"}}, kPassword);
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        const char* words[] = {"GEHEIMWORT", "BAUMKRONE", "HAUSTUERE"};
+        for (int i = 0; i < 3; ++i) {
+            t.AppendBlank();
+            t.FieldByName("W1").SetAsString(words[i]);
+            t.FieldByName("WI1").SetAsString(words[i]);
+            t.FieldByName("WW1").SetAsInteger(4711 + i);
+            t.FieldByName("WAVE").SetAsString(std::string("RIFFGEHEIMKLANG") + words[i]);
+            t.Post();
+        }
+    }
+};
+
+TEST_F(EncryptionTest, OpensOnlyWithTheRightPassword) {
+    Table t;
+    EXPECT_THROW(OpenTable(t, path), xbase::PasswordError);
+    EXPECT_FALSE(t.Active());
+    EXPECT_THROW(OpenTable(t, path, true, false, "falsch"), xbase::PasswordError);
+    EXPECT_THROW(OpenTable(t, path, true, false, kPassword + "x"), xbase::PasswordError);
+    OpenTable(t, path, true, false, kPassword);
+    t.SetOrder(t.TagArea("IWI1"));
+    ASSERT_TRUE(t.Seek("HAUS"));
+    EXPECT_EQ(t.FieldByName("W1").AsString(), "HAUSTUERE");
+    EXPECT_EQ(t.FieldByName("WAVE").AsString(), "RIFFGEHEIMKLANGHAUSTUERE");
+    t.SetOrder(t.TagArea("INR"));
+    ASSERT_TRUE(t.Seek("4711"));
+    EXPECT_EQ(t.FieldByName("W1").AsString(), "GEHEIMWORT");
+    EXPECT_FALSE(t.Seek("4710"));
+    EXPECT_TRUE(t.Eof());
+    EXPECT_TRUE(xbase::VerifyTable(path, kPassword).empty());
+    EXPECT_FALSE(xbase::VerifyTable(path, "falsch").empty());
+}
+
+TEST_F(EncryptionTest, NoFileHoldsTheContentsInPlainText) {
+    for (const char* file : {"geheim.dbf", "geheim.fpt", "geheim.zix"}) {
+        SCOPED_TRACE(file);
+        const std::string data = ReadAll(dir.File(file));
+        ASSERT_FALSE(data.empty());
+        for (const char* secret : {"GEHEIM", "BAUMKRONE", "HAUSTUERE", "RIFF", "4711"}) {
+            EXPECT_EQ(data.find(secret), std::string::npos) << secret;
+        }
+    }
+    const std::string dbf = ReadAll(path);
+    EXPECT_EQ(dbf[15], '\x01');
+    EXPECT_EQ(dbf.substr(32, 2), "W1");  // descriptors stay readable for other programs
+    EXPECT_EQ(dbf[32 + 4 * 32], '\x0D');
+}
+
+TEST_F(EncryptionTest, IndexRebuiltFromEncryptedRecordsIsCorrect) {
+    std::filesystem::remove(dir.File("geheim.zix"));
+    xbase::RegisterTagDefinition("IWI1", "WI1");
+    {
+        Table t;
+        OpenTable(t, path, true, false, kPassword);
+        t.SetOrder(t.TagArea("IWI1"));
+        std::vector<std::string> order;
+        for (t.First(); !t.Eof(); t.Next()) order.push_back(t.FieldByName("WI1").AsString());
+        EXPECT_EQ(order, (std::vector<std::string>{"BAUMKRONE", "GEHEIMWORT", "HAUSTUERE"}));
+    }
+    {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);  // writes the rebuilt index
+    }
+    EXPECT_EQ(ReadAll(dir.File("geheim.zix")).find("BAUMKRONE"), std::string::npos);
+    EXPECT_TRUE(xbase::VerifyTable(path, kPassword).empty());
+}
+
+TEST_F(EncryptionTest, EditAndZapKeepTheTableReadable) {
+    {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        t.SetOrder(t.TagArea("IWI1"));
+        ASSERT_TRUE(t.Seek("BAUM"));
+        t.Edit();
+        t.FieldByName("W1").SetAsString("Baumkrone");
+        t.Post();
+    }
+    {
+        Table t;
+        OpenTable(t, path, true, false, kPassword);
+        t.SetOrder(t.TagArea("IWI1"));
+        ASSERT_TRUE(t.Seek("BAUM"));
+        EXPECT_EQ(t.FieldByName("W1").AsString(), "Baumkrone");
+    }
+    const std::string before = ReadAll(path).substr(0, 32 + 4 * 32 + 1 + 48);
+    {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        t.Zap();
+        t.AppendBlank();
+        t.FieldByName("W1").SetAsString("NEU");
+        t.FieldByName("WAVE").SetAsString("klang");
+        t.Post();
+    }
+    const std::string after = ReadAll(path).substr(0, 32 + 4 * 32 + 1 + 48);
+    EXPECT_NE(before.substr(32 + 4 * 32 + 1), after.substr(32 + 4 * 32 + 1));  // a fresh salt
+    Table t;
+    EXPECT_THROW(OpenTable(t, path, true, false, "falsch"), xbase::PasswordError);
+    OpenTable(t, path, true, false, kPassword);
+    t.First();
+    EXPECT_EQ(t.FieldByName("W1").AsString(), "NEU");
+    EXPECT_EQ(t.FieldByName("WAVE").AsString(), "klang");
+}
+
+TEST_F(EncryptionTest, PlainTableOpensWhateverPasswordIsGiven) {
+    const std::string plain = dir.File("offen.dbf");
+    Table::Create(plain, {{"W1", 'C', 5, 0, false}}, {});
+    Table t;
+    EXPECT_NO_THROW(OpenTable(t, plain, true, false, "irgendwas"));
+}
+
+TEST_F(EncryptionTest, EncryptedFlagWithoutKeyBlockIsAFormatError) {
+    RawTable raw;
+    raw.fields = {{"W1", 'C', 5}};
+    raw.records = {" abcde"};
+    std::string bytes = raw.Bytes();
+    bytes[15] = 1;
+    const std::string other = dir.File("fremd.dbf");
+    WriteAll(other, bytes);
+    Table t;
+    EXPECT_THROW(OpenTable(t, other, true, false, kPassword), xbase::FormatError);
+}
+
+}  // namespace
