@@ -1,9 +1,13 @@
 #include "search/Woerterbuchbau.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
+#include <random>
 #include <stdexcept>
+#include <system_error>
 
 #include "search/Suchbegriff.h"
 
@@ -40,10 +44,55 @@ bool FitsSoundNumber(long long n) {
     return n >= std::numeric_limits<std::int32_t>::min() && n <= std::numeric_limits<std::int32_t>::max();
 }
 
+namespace fs = std::filesystem;
+
+fs::path StagingBase(const std::string& requested, const fs::path& destination) {
+    if (!requested.empty()) return requested;
+    std::error_code ec;
+    const fs::path shm = "/dev/shm";
+    if (fs::is_directory(shm, ec)) {
+        const auto perms = fs::status(shm, ec).permissions();
+        if (!ec && (perms & fs::perms::others_write) != fs::perms::none) return shm;
+    }
+    return destination;
+}
+
+// A new folder of our own below `base`.
+fs::path MakeStagingFolder(const fs::path& base, const std::string& forPath) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path dir = base / ("zanit-woerterbuch-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        std::error_code ec;
+        if (fs::create_directory(dir, ec)) return dir;
+        if (ec) throw xbase::IoError(forPath, "cannot create the staging folder " + dir.string() + ": " + ec.message());
+    }
+    throw xbase::IoError(forPath, "no free staging folder name below " + base.string());
+}
+
+// Moves a file, replacing the target; across file systems by copying to a sibling and renaming, so that the
+// target is never seen half-written.
+void MoveReplacing(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    if (!ec) return;
+    const fs::path temp = to.string() + ".zanit-neu";
+    fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temp, to, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw xbase::IoError(to.string(), "cannot move the built table into place: " + ec.message());
+    }
+    fs::remove(from, ec);
+}
+
 }  // namespace
 
 struct TWoerterbuchbau::Impl {
     xbase::Table table;
+    fs::path destination;  // the table file as the caller named it
+    fs::path staging;      // our folder; the table is built there under the same file name
     std::string textM, textF;
     std::size_t width = 0;
     std::size_t count = 0, cut = 0;
@@ -60,23 +109,39 @@ TWoerterbuchbau::TWoerterbuchbau(const std::string& pfad, std::string textM, std
     impl_->textM = std::move(textM);
     impl_->textF = std::move(textF);
     impl_->width = static_cast<std::size_t>(optionen.textLaenge);
-    xbase::Table::Create(pfad, WoerterbuchFelder(optionen.textLaenge), WoerterbuchTags(), optionen.passwort);
-    xbase::Table& t = impl_->table;
-    t.SetFileName(pfad);
-    t.SetTableType(xbase::TableType::ttSXNSX);
-    t.SetPassword(optionen.passwort);
-    t.SetExclusive(true);
-    t.Open();
+    impl_->destination = fs::absolute(fs::path(pfad));
+    const fs::path folder = impl_->destination.parent_path();
+    if (impl_->destination.filename().empty() || !fs::is_directory(folder))
+        throw xbase::IoError(pfad, "the folder of the table does not exist");
+    impl_->staging = MakeStagingFolder(StagingBase(optionen.zwischenordner, folder), pfad);
+    const std::string work = (impl_->staging / impl_->destination.filename()).string();
+    try {
+        xbase::Table::Create(work, WoerterbuchFelder(optionen.textLaenge), WoerterbuchTags(), optionen.passwort);
+        xbase::Table& t = impl_->table;
+        t.SetFileName(work);
+        t.SetTableType(xbase::TableType::ttSXNSX);
+        t.SetPassword(optionen.passwort);
+        t.SetExclusive(true);
+        t.Open();
+    } catch (...) {
+        impl_->table.Close();
+        std::error_code ignored;
+        fs::remove_all(impl_->staging, ignored);
+        throw;
+    }
     impl_->open = true;
-    for (const char* name : {"W1", "W2", "WI1", "WI2", "WA", "WW1", "WW2"}) impl_->fields.push_back(t.FieldByName(name));
+    for (const char* name : {"W1", "W2", "WI1", "WI2", "WA", "WW1", "WW2"})
+        impl_->fields.push_back(impl_->table.FieldByName(name));
 }
 
 TWoerterbuchbau::~TWoerterbuchbau() {
     try {
-        Abschliessen();
+        impl_->table.Close();
     } catch (...) {
-        // A destructor must not throw; callers that care call Abschliessen themselves.
+        // Nothing is published anyway; the staging folder goes below.
     }
+    std::error_code ignored;
+    fs::remove_all(impl_->staging, ignored);
 }
 
 void TWoerterbuchbau::Hinzufuegen(const Woerterbucheintrag& e) {
@@ -104,10 +169,17 @@ void TWoerterbuchbau::Hinzufuegen(const Woerterbucheintrag& e) {
 }
 
 void TWoerterbuchbau::Abschliessen() {
-    if (!impl_->open) return;
-    impl_->open = false;
-    impl_->fields.clear();
-    impl_->table.Close();
+    Impl& d = *impl_;
+    if (!d.open) return;
+    d.open = false;
+    d.fields.clear();
+    d.table.Close();
+    // The table file and its companions (index) all carry the table's file name stem.
+    const fs::path folder = d.destination.parent_path();
+    for (const fs::directory_entry& entry : fs::directory_iterator(d.staging))
+        MoveReplacing(entry.path(), folder / entry.path().filename());
+    std::error_code ignored;
+    fs::remove_all(d.staging, ignored);
 }
 
 std::size_t TWoerterbuchbau::Anzahl() const { return impl_->count; }

@@ -134,6 +134,40 @@ TEST_F(WoerterbuchbauTest, TextWidthIsChecked) {
     EXPECT_EQ(PassendeTextlaenge({{std::string(300, 'x'), "y", 0, 0, 0}}), 254);
 }
 
+TEST_F(WoerterbuchbauTest, DestinationChangesOnlyWhenFinished) {
+    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", {{"alt", "old", 3, 0, 0}});
+    const fs::path staging = dir_ / "staging";
+    fs::create_directories(staging);
+    WoerterbuchOptionen options;
+    options.zwischenordner = staging.string();
+    {
+        TWoerterbuchbau abandoned(path_, "Deutsch", "Englisch", options);
+        abandoned.Hinzufuegen({"neu", "new", 3, 0, 0});
+        abandoned.Hinzufuegen({"neuer", "newer", 3, 0, 0});
+    }
+    EXPECT_TRUE(fs::is_empty(staging));
+    {
+        xbase::Table t;
+        Open(t);
+        ASSERT_EQ(t.RecCount(), 1u);
+        t.First();
+        EXPECT_EQ(t.FieldByName("W1").AsString(), "alt");
+    }
+
+    TWoerterbuchbau bau(path_, "Deutsch", "Englisch", options);
+    bau.Hinzufuegen({"neu", "new", 3, 0, 0});
+    bau.Hinzufuegen({"neuer", "newer", 3, 0, 0});
+    bau.Abschliessen();
+    EXPECT_TRUE(fs::is_empty(staging));
+    xbase::Table t;
+    Open(t);
+    ASSERT_EQ(t.RecCount(), 2u);
+    t.SetOrder(t.TagArea("IWI2"));
+    ASSERT_TRUE(t.Seek("NEWER"));
+    EXPECT_EQ(t.FieldByName("W1").AsString(), "neuer");
+    EXPECT_FALSE(t.Seek("OLD"));
+}
+
 TEST_F(WoerterbuchbauTest, UnwritableFolderIsAnError) {
     EXPECT_THROW(SchreibeWoerterbuch((dir_ / "fehlt" / "X.DBF").string(), "Deutsch", "Englisch", {}),
                  xbase::TableError);
