@@ -1,0 +1,371 @@
+#include "zanit-table/Commands.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+#include "xbase/Table.h"
+#include "zanit-table/Schema.h"
+#include "zanit-table/Tsv.h"
+#include "zanit-table/Values.h"
+
+namespace zanit_table {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kOk = 0;
+constexpr int kBad = 1;
+constexpr int kUsage = 2;
+
+const char* const kUsageText =
+    "usage: zanit-table create TABLE.DBF --schema NAME:TYPE[:LEN[:DEC]],... [--password TEXT]\n"
+    "                          [--tag NAME=FIELD ...] [TSV-FILE|-]\n"
+    "       zanit-table dump TABLE.DBF [--password TEXT] [--order TAG]\n"
+    "       zanit-table verify TABLE.DBF [--password TEXT]\n"
+    "       zanit-table reindex TABLE.DBF [--password TEXT] [--tag NAME=FIELD ...]\n"
+    "types: C:LEN (1-254), N:LEN[:DEC], L, D, M (text memo), M:B (binary memo)\n";
+
+// Wrong arguments: the message and the usage text, exit 2.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+// A file or tag that is not there: the message, exit 2.
+struct OpenFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    std::string command;
+    std::string table;
+    std::string password;
+    std::string schema;
+    std::string order;
+    std::string input;  // TSV file, "-" for standard input, empty for none
+    bool hasSchema = false;
+    std::vector<std::string> tags;
+};
+
+Options ParseArgs(const std::vector<std::string>& args) {
+    if (args.empty()) throw UsageError("no command given");
+    Options o;
+    o.command = args[0];
+    if (o.command != "create" && o.command != "dump" && o.command != "verify" && o.command != "reindex")
+        throw UsageError("unknown command \"" + o.command + "\"");
+    std::vector<std::string> positional;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--password") {
+            o.password = value();
+        } else if (a == "--schema" && o.command == "create") {
+            o.schema = value();
+            o.hasSchema = true;
+        } else if (a == "--tag" && (o.command == "create" || o.command == "reindex")) {
+            o.tags.push_back(value());
+        } else if (a == "--order" && o.command == "dump") {
+            o.order = value();
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw UsageError("unknown option " + a + " for " + o.command);
+        } else {
+            positional.push_back(a);
+        }
+    }
+    const std::size_t maxPositional = o.command == "create" ? 2 : 1;
+    if (positional.empty()) throw UsageError("no table given");
+    if (positional.size() > maxPositional) throw UsageError("too many arguments");
+    o.table = positional[0];
+    if (positional.size() == 2) o.input = positional[1];
+    if (o.command == "create" && !o.hasSchema) throw UsageError("create needs --schema");
+    return o;
+}
+
+std::unique_ptr<xbase::Table> OpenTable(const Options& o, bool writable) {
+    auto table = std::make_unique<xbase::Table>();
+    table->SetFileName(o.table);
+    table->SetTableType(xbase::TableType::ttSXNSX);
+    table->SetPassword(o.password);
+    table->SetReadOnly(!writable);
+    table->SetExclusive(writable);
+    table->Open();
+    return table;
+}
+
+// The files the engine made for a table: same folder and stem as the .dbf.
+std::vector<fs::path> TableFiles(const fs::path& dbf) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    const fs::path folder = dbf.has_parent_path() ? dbf.parent_path() : fs::path(".");
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        if (entry.path().stem() == dbf.stem() && entry.is_regular_file(ec)) files.push_back(entry.path());
+    return files;
+}
+
+struct InputError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+bool SameExtension(const fs::path& file, const char* lowerExt) {
+    std::string ext = file.extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext == lowerExt;
+}
+
+// A table is built in a memory-backed folder when there is one: every Post syncs its files, which costs
+// nothing there, and the finished files are then copied beside the target and renamed into place. Else
+// the table is built in a hidden folder beside the target.
+fs::path MakeStagingFolder(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::string pattern = (::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") / "zanit-table.XXXXXX"
+                                                            : folder / ".zanit-table.XXXXXX")
+                              .string();
+    if (!::mkdtemp(pattern.data())) throw xbase::IoError(target.string(), "cannot create a working folder");
+    return pattern;
+}
+
+void SyncPath(const fs::path& path, bool directory) {
+    const int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+    if (fd < 0) throw xbase::IoError(path.string(), "cannot open for syncing");
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    if (rc != 0) throw xbase::IoError(path.string(), "cannot sync");
+}
+
+// Moves the staged files beside the target (the table file last) and removes files of an earlier table
+// of that name that the new one does not have.
+void MoveIntoPlace(const fs::path& staged, const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::vector<fs::path> files = TableFiles(staged);
+    std::stable_partition(files.begin(), files.end(), [&](const fs::path& f) { return f != staged; });
+    std::vector<fs::path> placed;
+    for (const auto& f : files) {
+        const fs::path final = folder / (target.stem().string() + f.extension().string());
+        if (f.parent_path() == folder) {
+            fs::rename(f, final);
+        } else {
+            const fs::path temp = folder / ("." + final.filename().string() + ".new");
+            fs::copy_file(f, temp, fs::copy_options::overwrite_existing);
+            SyncPath(temp, false);
+            fs::rename(temp, final);
+        }
+        placed.push_back(final);
+    }
+    std::error_code ec;
+    for (const auto& old : TableFiles(target)) {
+        const bool ours = std::find(placed.begin(), placed.end(), old) != placed.end();
+        const bool tableFile = SameExtension(old, ".dbf") || SameExtension(old, ".fpt") ||
+                               SameExtension(old, ".dbt") || SameExtension(old, ".zix");
+        if (!ours && tableFile) fs::remove(old, ec);
+    }
+    SyncPath(folder, true);
+}
+
+// Appends one record per TSV line; the first line names the columns.
+void Fill(xbase::Table& table, const std::vector<xbase::FieldDef>& fields, std::FILE& in, ValueContext& context) {
+    LineReader reader(&in);
+    std::string line;
+    std::vector<std::string_view> cells;
+    if (!reader.Next(line)) throw InputError("the input is empty; the first line must name the fields");
+    SplitTsv(line, cells);
+    std::vector<std::size_t> columns;  // field index per column
+    for (const auto cell : cells) {
+        const int index = FindField(fields, cell);
+        if (index < 0) throw InputError("line 1: \"" + std::string(cell) + "\" is not a field of the schema");
+        const auto i = static_cast<std::size_t>(index);
+        if (std::find(columns.begin(), columns.end(), i) != columns.end())
+            throw InputError("line 1: field " + fields[i].name + " is given twice");
+        columns.push_back(i);
+    }
+    std::vector<xbase::Field> targets;
+    for (const auto c : columns) targets.push_back(table.FieldByName(fields[c].name));
+    std::vector<std::string> values(columns.size());
+    while (reader.Next(line)) {
+        const long long lineNumber = reader.LineNumber();
+        SplitTsv(line, cells);
+        if (cells.size() != columns.size())
+            throw InputError("line " + std::to_string(lineNumber) + ": " + std::to_string(cells.size()) +
+                             " fields, the header has " + std::to_string(columns.size()));
+        // The whole line is converted before the table is touched, so a bad line adds nothing.
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            const auto& def = fields[columns[i]];
+            try {
+                values[i] = ToStoredValue(def, cells[i], context);
+            } catch (const std::invalid_argument& e) {
+                throw InputError("line " + std::to_string(lineNumber) + ", field " + def.name + ": " + e.what());
+            }
+        }
+        table.AppendBlank();
+        for (std::size_t i = 0; i < values.size(); ++i)
+            if (!values[i].empty()) targets[i].SetAsString(values[i]);
+        table.Post();
+    }
+    if (std::ferror(&in)) throw InputError("reading the input failed");
+}
+
+int Create(const Options& o, std::FILE* err) {
+    std::vector<xbase::FieldDef> fields;
+    std::vector<xbase::TagDef> tags;
+    try {
+        fields = ParseSchema(o.schema);
+        for (const auto& t : o.tags) tags.push_back(ParseTag(t, fields));
+    } catch (const std::invalid_argument& e) {
+        throw UsageError(e.what());
+    }
+
+    // Open the input first so that a wrong file name leaves no table behind.
+    std::FILE* in = nullptr;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> owned(nullptr, &std::fclose);
+    ValueContext context;
+    if (o.input == "-") {
+        in = stdin;
+    } else if (!o.input.empty()) {
+        owned.reset(std::fopen(o.input.c_str(), "rb"));
+        if (!owned) throw OpenFailure("cannot open \"" + o.input + "\"");
+        in = owned.get();
+        context.baseDir = fs::path(o.input).parent_path().string();
+    }
+
+    const fs::path target(o.table);
+    if (target.has_parent_path() && !fs::is_directory(target.parent_path()))
+        throw OpenFailure("the folder \"" + target.parent_path().string() + "\" does not exist");
+    const fs::path staging = MakeStagingFolder(o.table);
+    struct Cleanup {
+        fs::path folder;
+        ~Cleanup() {
+            std::error_code ec;
+            fs::remove_all(folder, ec);
+        }
+    } cleanup{staging};
+    const fs::path staged = staging / fs::path(o.table).filename();
+    xbase::Table::Create(staged.string(), fields, tags, o.password);
+    {
+        xbase::Table table;
+        table.SetFileName(staged.string());
+        table.SetPassword(o.password);
+        table.SetExclusive(true);
+        table.Open();
+        if (in) Fill(table, fields, *in, context);
+        table.Close();
+    }
+    MoveIntoPlace(staged, o.table);
+    if (context.unmappable > 0)
+        std::fprintf(err, "zanit-table: %zu character(s) outside Windows-1252 replaced by \"?\"\n",
+                     context.unmappable);
+    return kOk;
+}
+
+int Dump(const Options& o, std::FILE* out) {
+    auto table = OpenTable(o, false);
+    if (!o.order.empty()) {
+        const int order = table->TagArea(o.order);
+        if (order == 0) throw OpenFailure("the table has no tag \"" + o.order + "\"");
+        table->SetOrder(order);
+    }
+    const auto fields = table->Fields();
+    std::vector<xbase::Field> sources;
+    std::string buffer;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        sources.push_back(table->FieldByName(fields[i].name));
+        if (i) buffer += '\t';
+        buffer += fields[i].name;
+    }
+    buffer += '\n';
+    auto flush = [&] {
+        if (std::fwrite(buffer.data(), 1, buffer.size(), out) != buffer.size())
+            throw InputError("writing the output failed");
+        buffer.clear();
+    };
+    for (table->First(); !table->Eof(); table->Next()) {
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i) buffer += '\t';
+            AppendTsvValue(buffer, fields[i], sources[i].AsString());
+        }
+        buffer += '\n';
+        if (buffer.size() > (1 << 20)) flush();
+    }
+    flush();
+    if (std::fflush(out) != 0) throw InputError("writing the output failed");
+    return kOk;
+}
+
+int Verify(const Options& o, std::FILE* out) {
+    if (!fs::exists(o.table)) throw OpenFailure("\"" + o.table + "\" does not exist");
+    const std::vector<std::string> problems = xbase::VerifyTable(o.table, o.password);
+    for (const auto& p : problems) std::fprintf(out, "%s\n", p.c_str());
+    if (problems.empty()) std::fprintf(out, "%s: fine\n", o.table.c_str());
+    return problems.empty() ? kOk : kBad;
+}
+
+int Reindex(const Options& o, std::FILE* out) {
+    std::vector<xbase::TagDef> tags;
+    {
+        // The exclusive open proves the password and that nobody else uses the table.
+        auto table = OpenTable(o, true);
+        tags = table->Tags();
+        const auto fields = table->Fields();
+        for (const auto& text : o.tags) {
+            xbase::TagDef tag;
+            try {
+                tag = ParseTag(text, fields);
+            } catch (const std::invalid_argument& e) {
+                throw UsageError(e.what());
+            }
+            auto same = std::find_if(tags.begin(), tags.end(), [&](const xbase::TagDef& t) { return t.name == tag.name; });
+            if (same != tags.end()) *same = tag;
+            else tags.push_back(tag);
+        }
+    }
+    for (const auto& tag : tags) xbase::RegisterTagDefinition(tag.name, tag.field);
+    // Without its index file the next open builds every registered tag from the records.
+    for (const auto& f : TableFiles(o.table))
+        if (SameExtension(f, ".zix")) fs::remove(f);
+    auto table = OpenTable(o, true);
+    for (const auto& tag : tags)
+        if (table->TagArea(tag.name) == 0) throw InputError("tag " + tag.name + " could not be built");
+    std::fprintf(out, "%s: %u records, %zu tag(s) built\n", o.table.c_str(), table->RecCount(), tags.size());
+    return kOk;
+}
+
+}  // namespace
+
+int RunTableTool(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    try {
+        const Options o = ParseArgs(args);
+        try {
+            if (o.command == "create") return Create(o, err);
+            if (o.command == "dump") return Dump(o, out);
+            if (o.command == "verify") return Verify(o, out);
+            return Reindex(o, out);
+        } catch (const xbase::FormatError& e) {
+            // A damaged table: verify reports it as a finding, the other commands cannot work on it.
+            std::fprintf(err, "zanit-table: %s\n", e.what());
+            return o.command == "verify" ? kBad : kUsage;
+        }
+    } catch (const UsageError& e) {
+        std::fprintf(err, "zanit-table: %s\n%s", e.what(), kUsageText);
+        return kUsage;
+    } catch (const OpenFailure& e) {
+        std::fprintf(err, "zanit-table: %s\n", e.what());
+        return kUsage;
+    } catch (const xbase::TableError& e) {
+        std::fprintf(err, "zanit-table: %s\n", e.what());
+        return kUsage;
+    } catch (const InputError& e) {
+        std::fprintf(err, "zanit-table: %s\n", e.what());
+        return kBad;
+    } catch (const std::exception& e) {
+        std::fprintf(err, "zanit-table: %s\n", e.what());
+        return kBad;
+    }
+}
+
+}  // namespace zanit_table
