@@ -104,6 +104,14 @@ TEST_F(Beispielwoerterbuch, LookupToolOptions) {
     EXPECT_EQ(Starte("").status, 2);
 }
 
+TEST_F(Beispielwoerterbuch, LookupToolSpeaksTheChosenDialogLanguage) {
+    ASSERT_TRUE(std::filesystem::exists(kBin + "Data/zanit_E.glc")) << "the build makes the English catalogue";
+    const Lauf lauf = Starte("--language E Hausboot");
+    ASSERT_EQ(lauf.status, 0);
+    EXPECT_EQ(lauf.zeilen, (std::vector<std::string>{"Hausboot|houseboat|Noun", "1 hits in 1 line"}));
+    EXPECT_EQ(Starte("--language Englisch Haus").status, 2) << "a dialog language is one letter";
+}
+
 TEST_F(Beispielwoerterbuch, LookupToolReportsAMissingDictionaryFile) {
     Testumgebung::SetzeEinstellung("CD", umgebung.Pfad("cd") + "/");
     Testumgebung::Setze("Englisch", "Dictionary", umgebung.Pfad("cd") + "/DEUENGL.DBF");
