@@ -7,8 +7,11 @@
 // table "Data/zanit_<letter>.glc" below the program folder (fields NR and TEXT, tag INR).
 //
 // Encoding contract:
-//  - the German default is a UTF-8 source literal (keep it a plain string literal: tools/zanit-pot extracts
-//    every (number, default) pair of src/ into i18n/zanit.pot, and a test checks the PO files against it);
+//  - the German default is a UTF-8 source literal. Keep number and default literal at the call site (also
+//    in wrappers named KatalogText... or KText..., and as KatalogEintrag{n, "..."} in tables):
+//    i18n/catalogue.py extracts every pair of src/ (target zanit-pot writes i18n/zanit.pot), and a test fails
+//    when one number has two defaults or i18n/zanit_E.po lacks a number or carries an old default. A new
+//    text therefore needs its entry in i18n/zanit_E.po (msgctxt number, msgid default, msgstr English);
 //  - arguments of KatalogTextMitArgumenten are Windows-1252, like every text of the core;
 //  - the result is Windows-1252 (convert with xbase::Cp1252ToUtf8 at the edge of the window).
 //
