@@ -210,38 +210,6 @@ TEST_F(Suche, WaitCursorOnlyAroundFullWalks) {
     EXPECT_EQ(cursor.folge, "+--+-");
 }
 
-TEST(Trefferzahl, LineWordAndFilter) {
-    TDatendialog daten;
-    TWoerterbuecher buecher(daten);
-    TSuche suche(daten, buecher);
-    EXPECT_EQ(suche.ZeigeTrefferzahl(1, 1), "1 Treffer in 1 Zeile");
-    EXPECT_EQ(suche.ZeigeTrefferzahl(200, 37), "200 Treffer in 37 Zeilen");
-    EXPECT_EQ(suche.ZeigeTrefferzahl(0, 0), "");
-    suche.Wortartfilter = 3;
-    EXPECT_EQ(suche.ZeigeTrefferzahl(0, 0), "0 Treffer in 0 Zeilen");
-}
-
-TEST(Grenzen, FullSearchStopsAt200AndIncrementalAt100) {
-    Testumgebung umgebung;
-    std::vector<Woerterbucheintrag> viele;
-    for (int i = 0; i < 230; ++i) viele.push_back({"Zahl " + std::to_string(1000 + i), "number", 8});
-    umgebung.Woerterbuch("Zahlen", "zahlen.dbf", "Deutsch", "Englisch", viele);
-    TDatendialog daten;
-    TWoerterbuecher buecher(daten);
-    buecher.LeseWoerterbuchliste("");
-    ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
-    TSuche suche(daten, buecher);
-    Trefferliste liste;
-
-    suche.FuelleTrefferliste(liste, "Zahl", true, false, 1);
-    EXPECT_EQ(liste.Trefferzahl, kGrenzeVoll);
-    EXPECT_EQ(liste.Zeilenzahl, 200);
-    EXPECT_EQ(liste.Text(199), "Zahl 1199|number|Numeral");
-    suche.FuelleTrefferliste(liste, "ZAHL", true, true, 1);
-    EXPECT_EQ(liste.Trefferzahl, kGrenzeInkrementell);
-    EXPECT_EQ(liste.Anzahl(), 100u) << "lines of the longer walk before must not survive";
-}
-
 TEST(OhneDoppelte, DropsOnlyWholeItems) {
     EXPECT_EQ(OhneDoppelte("house", "house, home"), "");
     EXPECT_EQ(OhneDoppelte("home", "house, home"), "");
