@@ -39,6 +39,35 @@ int CompareEntries(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t w
     return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
 
+// The order of n keys of the given width, stored stride bytes apart; equal keys by record number, which
+// follows the key (recNoAfterKey) or is the position + 1.
+std::vector<std::uint32_t> SortedOrder(const std::uint8_t* base, std::size_t n, std::size_t stride, std::uint32_t width,
+                                       bool recNoAfterKey) {
+    struct Item {
+        std::uint64_t prefix;
+        std::uint32_t tie;
+        std::uint32_t index;
+    };
+    std::vector<Item> items(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t* p = base + i * stride;
+        std::uint64_t prefix = 0;
+        for (std::uint32_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < width ? p[b] : 0);
+        items[i] = {prefix, recNoAfterKey ? Le32(p + width) : static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(i)};
+    }
+    std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        if (width > 8) {
+            int r = std::memcmp(base + a.index * stride + 8, base + b.index * stride + 8, width - 8);
+            if (r) return r < 0;
+        }
+        return a.tie < b.tie;
+    });
+    std::vector<std::uint32_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) order[i] = items[i].index;
+    return order;
+}
+
 bool Keyable(const FieldInfo& f) { return !f.memo && f.def.type != '0'; }
 
 }  // namespace
@@ -132,24 +161,21 @@ void Tag::Settle() {
     if (pending_.empty()) return;
     const std::size_t es = EntrySize();
     const std::size_t n = pending_.size() / es;
-    std::vector<std::uint32_t> order(n);
-    for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+    const std::vector<std::uint32_t> order = SortedOrder(pending_.data(), n, es, width, true);
     const std::uint8_t* p = pending_.data();
-    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return CompareEntries(p + a * es, p + b * es, width) < 0;
-    });
-    std::vector<std::uint8_t> merged;
-    merged.reserve(data_.size() + pending_.size());
-    std::size_t i = 0, j = 0;
     const std::size_t m = data_.size() / es;
+    std::vector<std::uint8_t> merged(data_.size() + pending_.size());
+    std::uint8_t* out = merged.data();
+    std::size_t i = 0, j = 0;
     while (i < m || j < n) {
         const std::uint8_t* src;
         if (j >= n || (i < m && CompareEntries(data_.data() + i * es, p + order[j] * es, width) <= 0)) {
             src = data_.data() + (i++) * es;
         } else {
-            src = p + order[j++] * es;
+            src = p + std::size_t(order[j++]) * es;
         }
-        merged.insert(merged.end(), src, src + es);
+        std::memcpy(out, src, es);
+        out += es;
     }
     data_.swap(merged);
     pending_.clear();
@@ -327,35 +353,17 @@ void Index::Build(const std::vector<TagDef>& defs, const std::vector<FieldInfo>&
         });
     }
 
-    struct Item {
-        std::uint64_t prefix;
-        std::uint32_t index;
-    };
-    std::vector<Item> items(count);
     for (std::size_t t = 0; t < tags.size(); ++t) {
         Tag& tag = tags[t];
         const std::uint32_t w = tag.width;
         const std::uint8_t* k = keys[t].data();
-        for (std::uint32_t i = 0; i < count; ++i) {
-            std::uint64_t prefix = 0;
-            const std::uint8_t* p = k + std::size_t(i) * w;
-            for (std::uint32_t b = 0; b < 8; ++b) prefix = (prefix << 8) | (b < w ? p[b] : 0);
-            items[i] = {prefix, i};
-        }
-        std::sort(items.begin(), items.end(), [&](const Item& a, const Item& b) {
-            if (a.prefix != b.prefix) return a.prefix < b.prefix;
-            if (w > 8) {
-                int r = std::memcmp(k + std::size_t(a.index) * w + 8, k + std::size_t(b.index) * w + 8, w - 8);
-                if (r) return r < 0;
-            }
-            return a.index < b.index;
-        });
+        const std::vector<std::uint32_t> order = SortedOrder(k, count, w, w, false);
         const std::size_t es = tag.EntrySize();
         std::vector<std::uint8_t> entries(std::size_t(count) * es);
         for (std::uint32_t i = 0; i < count; ++i) {
             std::uint8_t* e = entries.data() + std::size_t(i) * es;
-            std::memcpy(e, k + std::size_t(items[i].index) * w, w);
-            PutLe32(e + w, items[i].index + 1);
+            std::memcpy(e, k + std::size_t(order[i]) * w, w);
+            PutLe32(e + w, order[i] + 1);
         }
         tag.SetOwned(std::move(entries));
         std::vector<std::uint8_t>().swap(keys[t]);

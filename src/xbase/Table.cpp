@@ -189,10 +189,25 @@ void Table::Impl::Close() {
     dbf.Close();
 }
 
+void Table::Impl::Sync() {
+    if (!writable) return;
+    dbf.Sync();
+    memo.Sync();
+}
+
 // ---- Impl: records ----
 
+const std::uint8_t* Table::Impl::RecordStart(std::uint32_t r) const {
+    const std::uint64_t end = RecordOffset(r) + header.recordLength;
+    if (end > map.Size()) {
+        map.Map(dbf, dbf.Size());
+        if (end > map.Size()) throw FormatError(path, "record " + std::to_string(r) + " lies past the end of the file");
+    }
+    return map.Data() + RecordOffset(r);
+}
+
 const std::uint8_t* Table::Impl::RecordBytes(std::uint32_t r) const {
-    const std::uint8_t* p = map.Data() + RecordOffset(r);
+    const std::uint8_t* p = RecordStart(r);
     if (!records.Active()) return p;
     if (bufferedRecNo != r) {
         recordBuffer.assign(p, p + header.recordLength);
@@ -210,6 +225,8 @@ const std::uint8_t* Table::Impl::Current() const {
 
 void Table::Impl::WalkRecords(const RecordVisitor& visit) const {
     const std::uint32_t reclen = header.recordLength;
+    if (count == 0) return;
+    RecordStart(count);  // maps every record
     if (!records.Active()) {
         for (std::uint32_t r = 1; r <= count; ++r) visit(r, map.Data() + RecordOffset(r));
         return;
@@ -239,7 +256,7 @@ TableStamp Table::Impl::Stamp() const {
 }
 
 void Table::Impl::Remap() {
-    map.Map(dbf, dbf.Size());
+    map.Unmap();
     bufferedRecNo = 0;
 }
 
@@ -353,22 +370,19 @@ void Table::Impl::Post() {
         std::uint32_t block = value.empty() ? 0 : memo.Write(value, f.def.binary);
         StoreMemoPointer(f, editBuffer.data(), block);
     }
-    if (!pendingMemos.empty()) memo.Sync();
+    if (!pendingMemos.empty() && syncOnPost) memo.Sync();
 
     const bool append = state == State::Append;
     const std::uint32_t target = append ? count + 1 : recNo;
     const std::uint64_t offset = RecordOffset(target);
     std::vector<std::uint8_t> out(editBuffer);
     records.Apply(out.data() + 1, out.size() - 1, offset + 1);
+    if (append) out.push_back(0x1A);  // the end mark follows a new last record
     dbf.Write(offset, out.data(), out.size());
     const std::uint32_t newCount = append ? target : count;
-    if (append) {
-        const std::uint8_t eofMark = 0x1A;
-        dbf.Write(offset + header.recordLength, &eofMark, 1);
-    }
     StampHeader(headerBytes.data(), newCount);
     dbf.Write(0, headerBytes.data(), 8);
-    dbf.Sync();
+    if (syncOnPost) dbf.Sync();
 
     for (auto& tag : index.tags) {
         const FieldInfo& f = header.fields[static_cast<std::size_t>(tag.fieldIndex)];
@@ -386,7 +400,6 @@ void Table::Impl::Post() {
     }
     if (!index.tags.empty()) indexDirty = true;
     count = newCount;
-    if (append) Remap();
     bufferedRecNo = 0;
     recNo = target;
     eof = false;
@@ -453,6 +466,11 @@ Table::~Table() {
     }
 }
 
+void Table::SetSyncOnPost(bool on) {
+    syncOnPost_ = on;
+    if (impl_) impl_->syncOnPost = on;
+}
+
 void Table::SetFolder(std::string folder) { folder_ = std::move(folder); }
 void Table::SetFileName(std::string name) { fileName_ = std::move(name); }
 
@@ -469,6 +487,7 @@ std::string Table::Path() const {
 void Table::Open() {
     Close();
     auto impl = std::make_unique<Impl>();
+    impl->syncOnPost = syncOnPost_;
     impl->Open(Path(), password_, readOnly_, exclusive_, Impl::IndexPolicy::Rebuild);
     impl_ = std::move(impl);
 }
@@ -484,6 +503,11 @@ void Table::Close() {
         impl->Cancel();
     }
     impl->SaveIndex();
+    try {
+        impl->Sync();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
     impl->Close();
     if (failure) std::rethrow_exception(failure);
 }

@@ -99,6 +99,9 @@ public:
     void SetExclusive(bool on) { exclusive_ = on; }
     void SetPassword(std::string password) { password_ = std::move(password); }
     void SetOEMTranslate(bool on) { oemTranslate_ = on; }  // only "off" is supported; kept for the interface
+    // On (default): Post returns once the change is on disk (fsync). Off, for bulk loads: Post leaves the
+    // change to the system's cache and Close makes everything durable. Takes effect at once.
+    void SetSyncOnPost(bool on);
     std::string Path() const;  // folder + file name
 
     void Open();         // throws TableError (IoError, FormatError, LockError, PasswordError)
@@ -127,6 +130,7 @@ public:
 
     void AppendBlank();  // new blank record, current, in edit state
     void Edit();         // start changing the current record
+    // Navigation, SetOrder, Seek and Close store pending changes of Edit or AppendBlank first.
     void Post();         // store the changes; fsync'd when it returns
     void Cancel();       // drop the changes of Edit or AppendBlank
     void Zap();          // exclusive + writable: remove all records
@@ -143,7 +147,7 @@ private:
     std::unique_ptr<Impl> impl_;
     std::string folder_, fileName_, password_;
     TableType type_ = TableType::ttSXNSX;
-    bool readOnly_ = false, exclusive_ = false, oemTranslate_ = false;
+    bool readOnly_ = false, exclusive_ = false, oemTranslate_ = false, syncOnPost_ = true;
 };
 
 }  // namespace xbase

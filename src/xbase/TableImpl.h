@@ -25,7 +25,7 @@ struct Table::Impl {
     bool exclusive = false;
 
     detail::File dbf;
-    detail::Mapping map;
+    mutable detail::Mapping map;  // grows lazily after appends
     detail::Header header;
     std::vector<std::uint8_t> headerBytes;
     std::vector<FieldDef> defs;
@@ -56,15 +56,18 @@ struct Table::Impl {
     std::vector<std::uint8_t> originalBuffer;
     std::map<int, std::string> pendingMemos;
     bool recordLocked = false;
+    bool syncOnPost = true;
 
     void Open(const std::string& file, const std::string& password, bool readOnly, bool exclusiveOpen,
               IndexPolicy policy);
     void Close();  // releases everything; pending changes must have been handled
+    void Sync();   // makes written changes durable
 
     std::uint64_t RecordOffset(std::uint32_t r) const {
         return header.headerLength + std::uint64_t(r - 1) * header.recordLength;
     }
-    bool Live(std::uint32_t r) const { return r >= 1 && r <= count && map.Data()[RecordOffset(r)] != '*'; }
+    bool Live(std::uint32_t r) const { return r >= 1 && r <= count && *RecordStart(r) != '*'; }
+    const std::uint8_t* RecordStart(std::uint32_t r) const;  // raw bytes in the map, r in 1..count
     const std::uint8_t* RecordBytes(std::uint32_t r) const;  // decrypted, r in 1..count
     const std::uint8_t* Current() const;                     // nullptr when there is no current record
     void WalkRecords(const detail::RecordVisitor& visit) const;
