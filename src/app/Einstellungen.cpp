@@ -8,6 +8,7 @@
 #include <fstream>
 #include <variant>
 
+#include "app/Registry.h"
 #include "app/Utils.h"
 #include "xbase/Codepage.h"
 
@@ -79,22 +80,19 @@ void WertLesen(const Eintrag& eintrag, Einstellungen& werte) {
                eintrag.feld);
 }
 
-bool WertSchreiben(const Eintrag& eintrag, const Einstellungen& werte) {
-    const auto basis = kProduktSchluessel;
-    const auto schluessel = kEinstellungsSchluessel;
-    const auto root = RegRoot::LocalMachine;
+registry::ValueWrite AlsWert(const Eintrag& eintrag, const Einstellungen& werte) {
+    using registry::ValueType;
+    const std::string name(eintrag.name);
     return std::visit(Je{
-                          [&](std::string Einstellungen::*f) {
-                              return RegTextSchreiben(root, basis, schluessel, werte.*f, eintrag.name);
-                          },
+                          [&](std::string Einstellungen::*f) { return registry::ValueWrite{name, ValueType::String, werte.*f, 0}; },
                           [&](char Einstellungen::*f) {
-                              return RegTextSchreiben(root, basis, schluessel, std::string(1, werte.*f), eintrag.name);
+                              return registry::ValueWrite{name, ValueType::String, std::string(1, werte.*f), 0};
                           },
                           [&](bool Einstellungen::*f) {
-                              return RegSchalterSchreiben(root, basis, schluessel, werte.*f, eintrag.name);
+                              return registry::ValueWrite{name, ValueType::Dword, {}, werte.*f ? 1u : 0u};
                           },
                           [&](int Einstellungen::*f) {
-                              return RegZahlSchreiben(root, basis, schluessel, werte.*f, eintrag.name);
+                              return registry::ValueWrite{name, ValueType::Dword, {}, static_cast<std::uint32_t>(werte.*f)};
                           },
                       },
                       eintrag.feld);
@@ -177,10 +175,18 @@ int InfoIDLesen() {
 
 bool EinstellungenSpeichern(const Einstellungen& werte, std::optional<std::string_view> abschnitt,
                             std::string_view programmDatei) {
-    bool alle = true;
-    if (abschnitt)
-        alle = RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, *abschnitt, "Section");
-    for (std::string_view name : kSpeicherFolge) alle = WertSchreiben(EintragFuer(name), werte) && alle;
+    // one batch: on POSIX the whole save is a single replacement of the hive file
+    std::vector<registry::ValueWrite> batch;
+    if (abschnitt) batch.push_back({"Section", registry::ValueType::String, std::string(*abschnitt), 0});
+    for (std::string_view name : kSpeicherFolge) batch.push_back(AlsWert(EintragFuer(name), werte));
+    bool alle = false;
+    try {
+        const std::string pfad = std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel);
+        auto key = registry::OpenKey(pfad, registry::Access::Write);
+        alle = key && key->WriteValues(batch);
+    } catch (...) {
+        alle = false;  // a refused save leaves the values in force for this run only
+    }
     return AutostartSchreiben(werte.Autostart, programmDatei) && alle;
 }
 

@@ -22,6 +22,14 @@
 
 namespace zanit::registry {
 
+// One value of a batch written in a single step.
+struct ValueWrite {
+    std::string name;
+    ValueType type = ValueType::String;  // String or Dword
+    std::string text;
+    std::uint32_t dword = 0;
+};
+
 class Key {
 public:
     virtual ~Key() = default;
@@ -33,6 +41,8 @@ public:
     // Only on keys opened for writing; false when the store refuses.
     virtual bool WriteString(std::string_view name, std::string_view text) = 0;
     virtual bool WriteDword(std::string_view name, std::uint32_t value) = 0;
+    // Several values in order, in one replacement of the hive file on POSIX; false when any was refused.
+    virtual bool WriteValues(const std::vector<ValueWrite>& values) = 0;
 };
 
 enum class Access { Read, Write };

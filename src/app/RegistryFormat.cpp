@@ -281,6 +281,15 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+void SortKeyNames(std::vector<std::string>& names) {
+    auto key = [](unsigned char c) { return xbase::Cp1252ToUnicode(FoldCase(c)); };
+    std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) {
+            return key(static_cast<unsigned char>(x)) < key(static_cast<unsigned char>(y));
+        });
+    });
+}
+
 Hive ParseHive(std::string_view bytes, std::string_view origin, const Reporter& report) {
     Hive hive;
     const std::string text = DecodeFile(bytes);
@@ -421,6 +430,7 @@ std::vector<std::string> SubkeyNames(const Hive& hive, std::string_view full) {
         if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
             names.emplace_back(name);
     }
+    SortKeyNames(names);
     return names;
 }
 

@@ -53,6 +53,9 @@ std::string SerializeHive(const Hive& hive);
 // Windows compares key and value names without regard to case.
 bool SameName(std::string_view a, std::string_view b);
 
+// Subkey names in the order Windows enumerates them: sorted without regard to case.
+void SortKeyNames(std::vector<std::string>& names);
+
 // Key paths relative to HKEY_LOCAL_MACHINE: "\Software\X\" and "Software\X" name the same key. False when
 // the path has an empty component or a character that cannot stand in a key name.
 bool NormalizeKeyPath(std::string_view path, std::string& full);
@@ -60,7 +63,7 @@ bool NormalizeKeyPath(std::string_view path, std::string& full);
 // Queries and changes on the model; `full` is a normalized full path.
 const HiveKey* FindKey(const Hive& hive, std::string_view full);
 bool KeyExists(const Hive& hive, std::string_view full);  // explicit, or implied by a subkey
-std::vector<std::string> SubkeyNames(const Hive& hive, std::string_view full);
+std::vector<std::string> SubkeyNames(const Hive& hive, std::string_view full);  // sorted
 const HiveItem* FindValue(const HiveKey& key, std::string_view name);
 std::vector<std::string> ValueNames(const HiveKey& key);
 // True when the text can be stored (no line breaks or NUL).

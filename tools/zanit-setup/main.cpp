@@ -125,19 +125,22 @@ int AddDictionary(const std::vector<std::string>& args) {
     if (!std::filesystem::exists(file))
         std::cerr << "zanit-setup: note: " << file << " does not exist (a dictionary on a removable medium?)\n";
 
+    // every argument is checked before anything is written
+    std::vector<std::pair<const char*, std::string>> texts = {{"Dictionary", Stored(file, "--file")}};
+    const std::pair<const char*, const char*> optional[] = {{"--textm", "TextM"},   {"--textf", "TextF"},
+                                                            {"--cdname", "CDName"}, {"--sound", "Sound"},
+                                                            {"--soundm", "SoundM"}};
+    for (const auto& [option, name] : optional) {
+        if (!a.options.count(option)) continue;
+        const std::string& value = a.options.at(option);
+        const bool path = name == std::string_view("Sound") || name == std::string_view("SoundM");
+        texts.emplace_back(name, Stored(path ? AbsolutePath(value) : value, option));
+    }
+
     // a section is registered afresh: values of an earlier registration do not linger
-    const std::string key = SettingsKey() + "\\" + section;
-    zanit::RegSchluesselLoeschen(zanit::RegRoot::LocalMachine, key);
-    auto text = [&](const char* name, const std::string& utf8, const std::string& what) {
-        Write(zanit::RegTextSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, Stored(utf8, what), name), name);
-    };
-    text("Dictionary", file, "--file");
-    const std::pair<const char*, const char*> optional[] = {
-        {"--textm", "TextM"}, {"--textf", "TextF"}, {"--cdname", "CDName"}};
-    for (const auto& [option, name] : optional)
-        if (a.options.count(option)) text(name, a.options.at(option), option);
-    for (const auto& [option, name] : {std::pair{"--sound", "Sound"}, std::pair{"--soundm", "SoundM"}})
-        if (a.options.count(option)) text(name, AbsolutePath(a.options.at(option)), option);
+    zanit::RegSchluesselLoeschen(zanit::RegRoot::LocalMachine, SettingsKey() + "\\" + section);
+    for (const auto& [name, value] : texts)
+        Write(zanit::RegTextSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, value, name), name);
     if (a.options.count("--release"))
         Write(zanit::RegZahlSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, release, "ReleaseS"), "ReleaseS");
     return kOk;

@@ -77,17 +77,33 @@ public:
     }
 
     std::vector<std::string> SubkeyNames() const override {
-        return Union([&](const Hive& hive) { return registry::SubkeyNames(hive, full_); });
+        std::vector<std::string> names = Union([&](const Hive& hive) { return registry::SubkeyNames(hive, full_); });
+        SortKeyNames(names);
+        return names;
     }
 
     bool WriteString(std::string_view name, std::string_view text) override {
-        if (!StorableText(name) || !StorableText(text)) return false;
-        return Write(name, [&](Hive& hive) { return SetString(hive, full_, name, text); });
+        return WriteValues({ValueWrite{std::string(name), ValueType::String, std::string(text), 0}});
     }
 
     bool WriteDword(std::string_view name, std::uint32_t value) override {
-        if (!StorableText(name)) return false;
-        return Write(name, [&](Hive& hive) { return SetDword(hive, full_, name, value); });
+        return WriteValues({ValueWrite{std::string(name), ValueType::Dword, {}, value}});
+    }
+
+    bool WriteValues(const std::vector<ValueWrite>& values) override {
+        std::vector<const ValueWrite*> storable;
+        for (const auto& v : values)
+            if (StorableText(v.name) && (v.type == ValueType::Dword || (v.type == ValueType::String && StorableText(v.text))))
+                storable.push_back(&v);
+        const Change change = [&](Hive& hive) {
+            bool changed = false;
+            for (const ValueWrite* v : storable)
+                changed = (v->type == ValueType::String ? SetString(hive, full_, v->name, v->text)
+                                                        : SetDword(hive, full_, v->name, v->dword)) ||
+                          changed;
+            return changed;
+        };
+        return Write(storable, change) && storable.size() == values.size();
     }
 
 private:
@@ -108,18 +124,22 @@ private:
         return all;
     }
 
-    bool Write(std::string_view name, const Change& change) {
+    bool Write(const std::vector<const ValueWrite*>& values, const Change& change) {
         if (!writable_) return false;
+        if (values.empty()) return true;
         bool machineWritten = false;
         if (!Apply(store_, change, machineWritten)) return false;
         change(machineWritten ? machine_ : overlay_);
         if (machineWritten && store_.overlay) {
-            // a value the machine hive now holds must not stay shadowed by an older overlay copy
+            // values the machine hive now holds must not stay shadowed by older overlay copies
+            const Change unshadow = [&](Hive& hive) {
+                bool changed = false;
+                for (const ValueWrite* v : values) changed = RemoveValue(hive, full_, v->name) || changed;
+                return changed;
+            };
             Hive current = LoadOrEmpty(*store_.overlay);
-            const HiveKey* key = FindKey(current, full_);
-            if (key && FindValue(*key, name) && store_.overlay->MayWrite())
-                store_.overlay->Update([&](Hive& hive) { return RemoveValue(hive, full_, name); });
-            RemoveValue(overlay_, full_, name);
+            if (unshadow(current) && store_.overlay->MayWrite()) store_.overlay->Update(unshadow);
+            unshadow(overlay_);
         }
         return true;
     }

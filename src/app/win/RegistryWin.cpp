@@ -90,6 +90,13 @@ public:
                               sizeof data) == ERROR_SUCCESS;
     }
 
+    bool WriteValues(const std::vector<ValueWrite>& values) override {
+        bool all = true;
+        for (const auto& v : values)
+            all = (v.type == ValueType::Dword ? WriteDword(v.name, v.dword) : WriteString(v.name, v.text)) && all;
+        return all;
+    }
+
 private:
     HKEY key_;
     bool writable_;

@@ -212,6 +212,10 @@ TEST(HiveFormat, SubkeysAreImpliedAndDeletingKeepsTheParent) {
     EXPECT_TRUE(KeyExists(hive, kKey));  // only implied before; it stays after its last subkey went
     EXPECT_TRUE(SubkeyNames(hive, kKey).empty());
     EXPECT_FALSE(RemoveKey(hive, kKey + "\\Englisch"));
+
+    // listed in Windows' order: by name without regard to case, letters beyond ASCII by their code point
+    for (const char* name : {"\x8A" "ach", "Zulu", "\xC4pfel", "apfel"}) SetString(hive, kKey + "\\" + name, "X", "1");
+    EXPECT_EQ(SubkeyNames(hive, kKey), (std::vector<std::string>{"apfel", "Zulu", "\xC4pfel", "\x8A" "ach"}));
 }
 
 TEST(HiveFormat, KeyPathsAreNormalizedOrRefused) {
