@@ -88,7 +88,7 @@ private:
 
 bool FileExists(const std::string& path);
 void RemoveFile(const std::string& path);                                   // ignores a missing file
-void ReplaceFile(const std::string& from, const std::string& to);          // atomic rename, throws IoError
+void ReplaceAtomically(const std::string& from, const std::string& to);          // atomic rename, throws IoError
 std::string TempSibling(const std::string& path);                          // unique name beside path
 
 }  // namespace xbase::detail

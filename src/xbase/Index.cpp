@@ -232,7 +232,16 @@ int Index::FindTag(std::string_view name) const {
     return -1;
 }
 
+std::vector<std::uint8_t> Index::ReadFileHeader(const std::string& path) {
+    File f;
+    std::vector<std::uint8_t> head(kHeaderSize);
+    if (f.Open(path, false, false) != OpenResult::Ok) return {};
+    head.resize(f.ReadSome(0, head.data(), head.size()));
+    return head;
+}
+
 void Index::Close() {
+    fileHeader.clear();
     tags.clear();
     map_.Unmap();
     file_.Close();
@@ -314,6 +323,7 @@ Index::Status Index::Load(const std::string& path, const TableStamp& stamp, cons
         if (owned) tag.MakeOwned();
         tags.push_back(std::move(tag));
     }
+    fileHeader.assign(d, d + kHeaderSize);
     if (owned) {
         map_.Unmap();
         file_.Close();
@@ -429,7 +439,8 @@ void Index::Save(const std::string& path, const TableStamp& stamp, const Cipher&
             throw;
         }
     }
-    ReplaceFile(temp, path);
+    ReplaceAtomically(temp, path);
+    fileHeader.assign(head.begin(), head.begin() + kHeaderSize);
 }
 
 std::vector<std::string> CheckTag(const Tag& tag, std::uint32_t count, const FieldInfo& field,

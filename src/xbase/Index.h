@@ -92,6 +92,9 @@ public:
     void Close();
 
     int FindTag(std::string_view name) const;  // 0-based, -1 when absent
+    // The first bytes of the file as loaded or last saved: tells whether another writer replaced it since.
+    static std::vector<std::uint8_t> ReadFileHeader(const std::string& path);
+    std::vector<std::uint8_t> fileHeader;
     std::vector<Tag> tags;
 
 private:

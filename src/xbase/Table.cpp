@@ -433,6 +433,14 @@ void Table::Impl::SaveIndex() {
     if (shared) dbf.Lock(kAppendLockOffset, 1);
     try {
         if (shared) Refresh();
+        if (shared && Index::ReadFileHeader(indexPath) != index.fileHeader) {
+            // Another writer saved the index since we loaded it; our entries lack its key edits, so the
+            // index is built again from the table, which holds everybody's changes.
+            std::vector<TagDef> defs;
+            for (const auto& t : index.tags) defs.push_back({t.name, t.field});
+            index.Build(defs, header.fields, count, [this](const RecordVisitor& v) { WalkRecords(v); });
+            posValid = false;
+        }
         index.Save(indexPath, Stamp(), master);
         indexDirty = false;
     } catch (const TableError& e) {
@@ -757,7 +765,7 @@ void Table::Create(const std::string& path, const std::vector<FieldDef>& fields,
     if (anyMemo) {
         std::string temp = TempSibling(memoPath);
         MemoFile::CreateFpt(temp);
-        ReplaceFile(temp, memoPath);
+        ReplaceAtomically(temp, memoPath);
     } else {
         RemoveFile(memoPath);
     }
@@ -770,7 +778,7 @@ void Table::Create(const std::string& path, const std::vector<FieldDef>& fields,
         out.Write(0, header.data(), header.size());
         out.Sync();
     }
-    ReplaceFile(temp, path);
+    ReplaceAtomically(temp, path);
 
     Index index;
     index.Build(tags, infos, 0, [](const RecordVisitor&) {});

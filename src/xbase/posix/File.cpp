@@ -179,7 +179,7 @@ bool FileExists(const std::string& path) {
 
 void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
 
-void ReplaceFile(const std::string& from, const std::string& to) {
+void ReplaceAtomically(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         int err = errno;
         ::unlink(from.c_str());

@@ -120,6 +120,41 @@ TEST_F(LockTest, SharedWritersAppendWithoutLosingRecords) {
     EXPECT_TRUE(xbase::VerifyTable(path, "").empty());
 }
 
+TEST_F(LockTest, KeyEditOfOneSharedWriterSurvivesTheOthersClose) {
+    for (bool editorClosesFirst : {true, false}) {
+        SCOPED_TRACE(editorClosesFirst);
+        Table::Create(path, {{"NR", 'N', 5, 0, false}}, {{"INR", "NR"}});
+        {
+            Table t;
+            OpenTable(t, path, false, true);
+            for (int nr : {1, 2}) {
+                t.AppendBlank();
+                t.FieldByName("NR").SetAsInteger(nr);
+            }
+        }
+        Table a, b;
+        OpenTable(a, path, false, false);
+        OpenTable(b, path, false, false);
+        a.First();
+        a.Edit();
+        a.FieldByName("NR").SetAsInteger(50);
+        a.Post();
+        b.AppendBlank();
+        b.FieldByName("NR").SetAsInteger(3);
+        b.Post();
+        (editorClosesFirst ? a : b).Close();
+        (editorClosesFirst ? b : a).Close();
+
+        EXPECT_TRUE(xbase::VerifyTable(path, "").empty());
+        Table t;
+        OpenTable(t, path);
+        t.SetOrder(t.TagArea("INR"));
+        EXPECT_TRUE(t.Seek("50"));
+        EXPECT_TRUE(t.Seek("3"));
+        EXPECT_FALSE(t.Seek("1"));
+    }
+}
+
 TEST_F(LockTest, RecordBeingEditedByAnotherWriterCannotBeEdited) {
     {
         Table t;
