@@ -1,0 +1,207 @@
+// The importer run as a program on small databases in the real source formats; the tables it writes are read
+// back through the table store.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include "search/Woerterbuchbau.h"
+#include "xbase/Table.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Lauf {
+    int code = -1;
+    std::string ausgabe;  // stdout and stderr together
+};
+
+Lauf Starte(const std::string& command) {
+    Lauf lauf;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return lauf;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) lauf.ausgabe.append(buffer, n);
+    const int status = pclose(pipe);
+    lauf.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return lauf;
+}
+
+std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+
+struct Satz {
+    std::string w1, w2, wi1, wi2;
+    long long wa;
+};
+
+class ImportTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zanit-import-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static std::string Tool() { return Q(ZANIT_IMPORT_TOOL); }
+
+    // Every record in the order of `tag`.
+    std::vector<Satz> Lies(const fs::path& table, const std::string& tag = "IWI1",
+                           const std::string& password = std::string(zanit::kWoerterbuchPasswort)) {
+        xbase::Table t;
+        t.SetFileName(table.string());
+        t.SetPassword(password);
+        t.SetReadOnly(true);
+        t.Open();
+        t.SetOrder(t.TagArea(tag));
+        std::vector<Satz> out;
+        for (t.First(); !t.Eof(); t.Next())
+            out.push_back({t.FieldByName("W1").AsString(), t.FieldByName("W2").AsString(),
+                           t.FieldByName("WI1").AsString(), t.FieldByName("WI2").AsString(),
+                           t.FieldByName("WA").AsInteger()});
+        return out;
+    }
+
+    // A dictd database made by the dictd tools from articles in the format the free dictionaries use.
+    fs::path Dictd(const std::string& articles, const std::string& name) {
+        std::ofstream(dir_ / (name + ".txt")) << articles;
+        const Lauf fmt = Starte("cd " + Q(dir_) + " && dictfmt --utf8 --allchars -c5 -s Test -u http://x " + name +
+                                " < " + name + ".txt && dictzip " + name + ".dict");
+        EXPECT_EQ(fmt.code, 0) << "dictfmt/dictzip (Debian package dictfmt) must be installed: " << fmt.ausgabe;
+        return dir_ / name;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(ImportTool, DingListBecomesAnEncryptedKeyedTable) {
+    const fs::path out = dir_ / "ENGLISCH.DBF";
+    const Lauf lauf = Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") +
+                             " --out " + Q(out));
+    ASSERT_EQ(lauf.code, 0) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("28 Einträge"), std::string::npos) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("2 fehlerhafte Zeilen übersprungen (10, 11)"), std::string::npos) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("1 Zeichen ohne Entsprechung"), std::string::npos) << lauf.ausgabe;
+
+    const auto records = Lies(out);
+    ASSERT_EQ(records.size(), 28u);
+    std::vector<Satz> haus;
+    for (const Satz& s : records)
+        if (s.wi1.starts_with("HAUS")) haus.push_back(s);
+    // key order, Haus before Haustür (malformed, skipped) and hausen
+    ASSERT_GE(haus.size(), 4u);
+    EXPECT_EQ(haus[0].w1, "Haus");
+    EXPECT_EQ(haus[0].wa, 2);
+    std::map<std::string, int> translations;
+    for (const Satz& s : haus)
+        if (s.w1 == "Haus") ++translations[s.w2];
+    EXPECT_EQ(translations, (std::map<std::string, int>{{"home", 1}, {"house", 2}}));
+    for (const Satz& s : records) {
+        if (s.w1 == "Aalenium (erdgeschichtliche Stufe) [geol.]") {
+            EXPECT_EQ(s.wi1, "AALENIUM");
+            EXPECT_EQ(s.w2, "Aalenian (stage in the Earth\x92s history)");
+        }
+        if (s.w1 == "das A und O [ugs.]") {
+            EXPECT_EQ(s.wa, 11);
+        }
+        if (s.w1 == "h\xE4uslich") {
+            EXPECT_EQ(s.wi1, "HAEUSLICH");
+        }
+    }
+    // the reverse order finds the English side
+    const auto reverse = Lies(out, "IWI2");
+    ASSERT_EQ(reverse.size(), 28u);
+    EXPECT_LE(reverse.front().wi2, reverse.back().wi2);
+    EXPECT_THROW(Lies(out, "IWI1", "falsch"), xbase::TableError);
+}
+
+TEST_F(ImportTool, OwnPasswordAndWidthAreHonoured) {
+    const fs::path out = dir_ / "sub" / "E.DBF";
+    const Lauf lauf = Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") +
+                             " --out " + Q(out) + " --password geheim --width 12");
+    ASSERT_EQ(lauf.code, 0) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("auf 12 Zeichen gekürzt"), std::string::npos) << lauf.ausgabe;
+    const auto records = Lies(out, "IWI1", "geheim");
+    ASSERT_EQ(records.size(), 28u);
+    for (const Satz& s : records) EXPECT_LE(s.w1.size(), 12u);
+    // nothing of the staging folder is left beside the table
+    for (const auto& f : fs::directory_iterator(out.parent_path()))
+        EXPECT_FALSE(f.path().filename().string().starts_with(".zanit-import")) << f.path();
+}
+
+TEST_F(ImportTool, FreeDictDatabaseSwappedBecomesGermanLatin) {
+    const fs::path db = Dictd(
+        "_____\n\nrosa /rˈɔsa/ (rosae /rˈɔsaɪ/ <gen>) <n, sg, f>\nRose, Rosenstock\n"
+        "_____\n\namo /ˈamɔ/ (amare /ˈamarɛ/) <sg, v>\n1. mögen\n2. lieben\n"
+        "_____\n\nnon /nˈɔn/ <adv>\nnicht\n",
+        "lat-deu");
+    const fs::path out = dir_ / "LATEIN.DBF";
+    const Lauf lauf = Starte(Tool() + " freedict " + Q(db.string() + ".index") + " " + Q(db.string() + ".dict.dz") +
+                             " --out " + Q(out) + " --textm Deutsch --textf Latein --swap");
+    ASSERT_EQ(lauf.code, 0) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("5 Einträge aus 3 Artikel"), std::string::npos) << lauf.ausgabe;
+    const auto records = Lies(out);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0].w1, "lieben");
+    EXPECT_EQ(records[0].w2, "amo/amare");
+    EXPECT_EQ(records[0].wi2, "AMO");
+    EXPECT_EQ(records[0].wa, 1);
+    EXPECT_EQ(records[1].w1, "m\xF6gen");
+    EXPECT_EQ(records[1].wi1, "MOEGEN");
+    EXPECT_EQ(records[2].w1, "nicht");
+    EXPECT_EQ(records[2].wa, 4);
+    EXPECT_EQ(records[3].w2, "rosa/rosae");
+}
+
+TEST_F(ImportTool, FreeDictSpanishKeysFollowTheSpanishRule) {
+    const fs::path db = Dictd("_____\n\nKind /kɪnt/ <n, neut>\nniño, niña\nein junger Mensch\n", "deu-spa");
+    const fs::path out = dir_ / "SPANISCH.DBF";
+    const Lauf lauf = Starte(Tool() + " freedict " + Q(db.string() + ".index") + " " + Q(db.string() + ".dict.dz") +
+                             " --out " + Q(out) + " --textm Deutsch --textf Spanisch");
+    ASSERT_EQ(lauf.code, 0) << lauf.ausgabe;
+    const auto records = Lies(out, "IWI2");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].w2, "ni\xF1" "a");
+    EXPECT_EQ(records[0].wi2, "NINZZA");
+    EXPECT_EQ(records[1].w1, "Kind");
+    EXPECT_EQ(records[1].wa, 2);
+}
+
+TEST_F(ImportTool, DamagedInputFailsAndLeavesTheOldTableAlone) {
+    const fs::path out = dir_ / "ENGLISCH.DBF";
+    ASSERT_EQ(Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") + " --out " +
+                     Q(out)).code,
+              0);
+    const auto before = fs::last_write_time(out);
+
+    const fs::path db = Dictd("_____\n\nHaus /haʊs/ <n, neut>\nmaison\n", "deu-fra");
+    // cut the compressed data in half
+    const fs::path dz = db.string() + ".dict.dz";
+    fs::resize_file(dz, fs::file_size(dz) / 2);
+    Lauf lauf = Starte(Tool() + " freedict " + Q(db.string() + ".index") + " " + Q(dz) + " --out " + Q(out) +
+                       " --textm Deutsch --textf Franzoesisch");
+    EXPECT_EQ(lauf.code, 1) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("beschädigt"), std::string::npos) << lauf.ausgabe;
+
+    std::ofstream(dir_ / "leer.txt") << "# nur ein Kommentar\nkaputt\n";
+    lauf = Starte(Tool() + " ding " + Q(dir_ / "leer.txt") + " --out " + Q(out));
+    EXPECT_EQ(lauf.code, 1) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("keine Einträge"), std::string::npos) << lauf.ausgabe;
+
+    EXPECT_EQ(Starte(Tool() + " ding " + Q(dir_ / "fehlt.txt") + " --out " + Q(out)).code, 1);
+    EXPECT_EQ(Starte(Tool() + " ding --out " + Q(out)).code, 2);
+    EXPECT_EQ(Starte(Tool() + " freedict a b --out " + Q(out)).code, 2);  // language names missing
+    EXPECT_EQ(Starte(Tool() + " ding x --out " + Q(out) + " --width 300").code, 2);
+
+    EXPECT_EQ(fs::last_write_time(out), before);
+    EXPECT_EQ(Lies(out).size(), 28u);
+}
+
+}  // namespace

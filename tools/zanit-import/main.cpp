@@ -1,0 +1,227 @@
+// zanit-import: builds dictionary tables from open word lists.
+//   zanit-import ding FILE --out PATH.DBF [--password TEXT] [--textm NAME] [--textf NAME] [--width N]
+//   zanit-import freedict INDEX DICT.dz --out PATH.DBF --textm NAME --textf NAME [--swap] [--password TEXT]
+//                [--width N]
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/ImportDing.h"
+#include "search/ImportFreeDict.h"
+#include "search/Woerterbuchbau.h"
+#include "xbase/Codepage.h"
+#include "zanit-import/Entpacken.h"
+#include "zanit-import/Fortschritt.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage =
+    "Aufruf:\n"
+    "  zanit-import ding DATEI --out PFAD.DBF [--password TEXT] [--textm NAME] [--textf NAME] [--width N]\n"
+    "  zanit-import freedict INDEX DATEN.dict.dz --out PFAD.DBF --textm NAME --textf NAME [--swap]\n"
+    "               [--password TEXT] [--width N]\n"
+    "  ding       Wortliste \"Deutsch :: Englisch\" (UTF-8); Sprachnamen Vorgabe Deutsch / Englisch\n"
+    "  freedict   dictd-Datenbank (.index und .dict oder .dict.dz)\n"
+    "  --textm    Name der Sprache 1 (bestimmt die Faltung von WI1)\n"
+    "  --textf    Name der Sprache 2 (bestimmt die Faltung von WI2)\n"
+    "  --swap     die Übersetzungen werden Sprache 1 (aus Latein-Deutsch wird Deutsch-Latein)\n"
+    "  --password Passwort der Tabelle (Vorgabe: das Wörterbuchpasswort)\n"
+    "  --width    Breite von W1/W2, 1..254 (Vorgabe: der längste Text, höchstens 254)\n";
+
+int Usage(const std::string& problem) {
+    std::cerr << "zanit-import: " << problem << "\n" << kUsage;
+    return 2;
+}
+
+struct Aufruf {
+    std::vector<std::string> dateien;
+    std::string out, textM, textF, password{zanit::kWoerterbuchPasswort};
+    int width = 0;
+    bool swap = false;
+};
+
+// Parses the options after the command; returns an error text or empty.
+std::string LeseArgumente(int argc, char** argv, Aufruf& a) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const auto value = [&](std::string& target) {
+            if (i + 1 >= argc) return false;
+            target = argv[++i];
+            return true;
+        };
+        if (arg == "--out") {
+            if (!value(a.out) || a.out.empty()) return "--out ohne Pfad";
+        } else if (arg == "--textm") {
+            if (!value(a.textM) || a.textM.empty()) return "--textm ohne Namen";
+        } else if (arg == "--textf") {
+            if (!value(a.textF) || a.textF.empty()) return "--textf ohne Namen";
+        } else if (arg == "--password") {
+            if (!value(a.password)) return "--password ohne Text";
+        } else if (arg == "--swap") {
+            a.swap = true;
+        } else if (arg == "--width") {
+            std::string number;
+            if (!value(number)) return "--width ohne Zahl";
+            try {
+                std::size_t used = 0;
+                a.width = std::stoi(number, &used);
+                if (used != number.size()) return "--width erwartet eine Zahl: " + number;
+            } catch (const std::exception&) {
+                return "--width erwartet eine Zahl: " + number;
+            }
+            if (a.width < 1 || a.width > zanit::kTextfeldLaengeMax) return "--width muss zwischen 1 und 254 liegen";
+        } else if (!arg.starts_with("--")) {
+            a.dateien.emplace_back(arg);
+        } else {
+            return "unbekanntes Argument: " + std::string(arg);
+        }
+    }
+    if (a.out.empty()) return "--out fehlt";
+    return {};
+}
+
+zanit::Woerterbucheintrag AlsEintrag(zanit::ImportEintrag&& e) {
+    return {std::move(e.w1), std::move(e.w2), e.wa, 0, 0};
+}
+
+// Writes the table into a fresh folder beside the target and moves its files into place only when it is
+// complete, so a failed import leaves an existing dictionary untouched.
+std::size_t SchreibeTabelle(const Aufruf& a, const std::vector<zanit::Woerterbucheintrag>& records,
+                            int& width, std::size_t& gekuerzt) {
+    const fs::path target = fs::absolute(a.out);
+    const fs::path staging = target.parent_path() / (".zanit-import-" + std::to_string(::getpid()));
+    fs::remove_all(staging);
+    fs::create_directories(staging);
+    try {
+        zanit::WoerterbuchOptionen options;
+        options.passwort = xbase::Utf8ToCp1252(a.password);
+        options.textLaenge = a.width > 0 ? a.width : zanit::PassendeTextlaenge(records);
+        width = options.textLaenge;
+        zanit::TWoerterbuchbau bau((staging / target.filename()).string(), xbase::Utf8ToCp1252(a.textM),
+                                   xbase::Utf8ToCp1252(a.textF), options);
+        zanit_import::Fortschrittsbalken bar("Schreiben");
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            bau.Hinzufuegen(records[i]);
+            if (i % 8192 == 0) bar.Zeige(i, records.size());
+        }
+        bau.Abschliessen();
+        bar.Zeige(records.size(), records.size());
+        gekuerzt = bau.Gekuerzt();
+        for (const fs::directory_entry& file : fs::directory_iterator(staging))
+            fs::rename(file.path(), target.parent_path() / file.path().filename());
+        fs::remove_all(staging);
+        return bau.Anzahl();
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(staging, ignored);
+        throw;
+    }
+}
+
+int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& bericht,
+              const std::vector<zanit::Woerterbucheintrag>& records) {
+    if (bericht.fehlerhaft > 0) {
+        std::cerr << "zanit-import: " << bericht.fehlerhaft << " fehlerhafte " << what << " übersprungen (";
+        for (std::size_t i = 0; i < bericht.fehlerhafteStellen.size(); ++i)
+            std::cerr << (i ? ", " : "") << bericht.fehlerhafteStellen[i];
+        std::cerr << (bericht.fehlerhaft > bericht.fehlerhafteStellen.size() ? ", ...)\n" : ")\n");
+    }
+    if (bericht.nichtAbbildbar > 0)
+        std::cerr << "zanit-import: " << bericht.nichtAbbildbar
+                  << " Zeichen ohne Entsprechung in Windows-1252, als \"?\" übernommen\n";
+    if (records.empty()) {
+        std::cerr << "zanit-import: keine Einträge gefunden, keine Tabelle geschrieben\n";
+        return 1;
+    }
+    int width = 0;
+    std::size_t gekuerzt = 0;
+    const std::size_t written = SchreibeTabelle(a, records, width, gekuerzt);
+    std::cout << written << " Einträge aus " << bericht.gelesen << " " << what << " nach " << a.out
+              << " geschrieben (Textbreite " << width << ", " << bericht.fehlerhaft << " fehlerhaft, "
+              << bericht.nichtAbbildbar << " Zeichen nicht abbildbar)\n";
+    if (gekuerzt > 0)
+        std::cerr << "zanit-import: Warnung: " << gekuerzt << " Einträge auf " << width << " Zeichen gekürzt\n";
+    return 0;
+}
+
+int Ding(int argc, char** argv) {
+    Aufruf a;
+    a.textM = "Deutsch";
+    a.textF = "Englisch";
+    if (const std::string problem = LeseArgumente(argc, argv, a); !problem.empty()) return Usage(problem);
+    if (a.dateien.size() != 1) return Usage("ding erwartet genau eine Datei");
+    if (a.swap) return Usage("--swap gilt nur für freedict");
+    std::ifstream in(a.dateien[0], std::ios::binary);
+    if (!in) {
+        std::cerr << "zanit-import: " << a.dateien[0] << ": kann nicht geöffnet werden\n";
+        return 1;
+    }
+    std::error_code ec;
+    const std::uint64_t size = fs::file_size(a.dateien[0], ec);
+    std::vector<zanit::Woerterbucheintrag> records;
+    zanit::ImportBericht bericht;
+    {
+        zanit_import::Fortschrittsbalken bar("Lesen");
+        zanit::LeseDing(in, [&](zanit::ImportEintrag&& e) { records.push_back(AlsEintrag(std::move(e))); },
+                        bericht, [&](std::uint64_t done) { bar.Zeige(done, ec ? 0 : size); });
+    }
+    if (in.bad()) {
+        std::cerr << "zanit-import: " << a.dateien[0] << ": Lesefehler\n";
+        return 1;
+    }
+    return Abschluss("Zeilen", a, bericht, records);
+}
+
+int FreeDict(int argc, char** argv) {
+    Aufruf a;
+    if (const std::string problem = LeseArgumente(argc, argv, a); !problem.empty()) return Usage(problem);
+    if (a.dateien.size() != 2) return Usage("freedict erwartet die Indexdatei und die Datendatei");
+    if (a.textM.empty() || a.textF.empty()) return Usage("--textm und --textf sind nötig");
+    std::ifstream indexFile(a.dateien[0], std::ios::binary);
+    if (!indexFile) {
+        std::cerr << "zanit-import: " << a.dateien[0] << ": kann nicht geöffnet werden\n";
+        return 1;
+    }
+    zanit::ImportBericht indexBericht;
+    const std::vector<zanit::DictdVerweis> index = zanit::LeseDictdIndex(indexFile, indexBericht);
+    if (indexBericht.fehlerhaft > 0)
+        std::cerr << "zanit-import: " << indexBericht.fehlerhaft << " fehlerhafte Indexzeilen übersprungen\n";
+    const std::string data = zanit_import::LeseDatendatei(a.dateien[1]);
+    std::vector<zanit::Woerterbucheintrag> records;
+    zanit::ImportBericht bericht;
+    {
+        zanit_import::Fortschrittsbalken bar("Lesen");
+        zanit::LeseFreeDict(
+            index, data, a.swap, [&](zanit::ImportEintrag&& e) { records.push_back(AlsEintrag(std::move(e))); },
+            bericht, [&](std::uint64_t done, std::uint64_t total) { bar.Zeige(done, total); });
+    }
+    return Abschluss("Artikel", a, bericht, records);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage("kein Befehl angegeben");
+    const std::string_view command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    try {
+        if (command == "ding") return Ding(argc, argv);
+        if (command == "freedict") return FreeDict(argc, argv);
+        return Usage("unbekannter Befehl: " + std::string(command));
+    } catch (const std::exception& e) {
+        std::cerr << "zanit-import: " << e.what() << "\n";
+        return 1;
+    }
+}
