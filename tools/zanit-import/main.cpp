@@ -2,8 +2,6 @@
 //   zanit-import ding FILE --out PATH.DBF [--password TEXT] [--textm NAME] [--textf NAME] [--width N]
 //   zanit-import freedict INDEX DICT.dz --out PATH.DBF --textm NAME --textf NAME [--swap] [--password TEXT]
 //                [--width N]
-#include <unistd.h>
-
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -93,38 +91,27 @@ zanit::Woerterbucheintrag AlsEintrag(zanit::ImportEintrag&& e) {
     return {std::move(e.w1), std::move(e.w2), e.wa, 0, 0};
 }
 
-// Writes the table into a fresh folder beside the target and moves its files into place only when it is
-// complete, so a failed import leaves an existing dictionary untouched.
+// The writer builds the table aside and replaces the files at the destination only when it is complete, so a
+// failed import leaves an existing dictionary untouched.
 std::size_t SchreibeTabelle(const Aufruf& a, const std::vector<zanit::Woerterbucheintrag>& records,
                             int& width, std::size_t& gekuerzt) {
     const fs::path target = fs::absolute(a.out);
-    const fs::path staging = target.parent_path() / (".zanit-import-" + std::to_string(::getpid()));
-    fs::remove_all(staging);
-    fs::create_directories(staging);
-    try {
-        zanit::WoerterbuchOptionen options;
-        options.passwort = xbase::Utf8ToCp1252(a.password);
-        options.textLaenge = a.width > 0 ? a.width : zanit::PassendeTextlaenge(records);
-        width = options.textLaenge;
-        zanit::TWoerterbuchbau bau((staging / target.filename()).string(), xbase::Utf8ToCp1252(a.textM),
-                                   xbase::Utf8ToCp1252(a.textF), options);
-        zanit_import::Fortschrittsbalken bar("Schreiben");
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            bau.Hinzufuegen(records[i]);
-            if (i % 8192 == 0) bar.Zeige(i, records.size());
-        }
-        bau.Abschliessen();
-        bar.Zeige(records.size(), records.size());
-        gekuerzt = bau.Gekuerzt();
-        for (const fs::directory_entry& file : fs::directory_iterator(staging))
-            fs::rename(file.path(), target.parent_path() / file.path().filename());
-        fs::remove_all(staging);
-        return bau.Anzahl();
-    } catch (...) {
-        std::error_code ignored;
-        fs::remove_all(staging, ignored);
-        throw;
+    fs::create_directories(target.parent_path());
+    zanit::WoerterbuchOptionen options;
+    options.passwort = xbase::Utf8ToCp1252(a.password);
+    options.textLaenge = a.width > 0 ? a.width : zanit::PassendeTextlaenge(records);
+    width = options.textLaenge;
+    zanit::TWoerterbuchbau bau(target.string(), xbase::Utf8ToCp1252(a.textM), xbase::Utf8ToCp1252(a.textF),
+                               options);
+    zanit_import::Fortschrittsbalken bar("Schreiben");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        bau.Hinzufuegen(records[i]);
+        if (i % 8192 == 0) bar.Zeige(i, records.size());
     }
+    bau.Abschliessen();
+    bar.Zeige(records.size(), records.size());
+    gekuerzt = bau.Gekuerzt();
+    return bau.Anzahl();
 }
 
 int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& bericht,
