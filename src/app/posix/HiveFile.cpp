@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <utility>
 
 #include "app/Registry.h"
@@ -30,6 +31,17 @@ void Problem(const std::string& file, std::string_view what, int error) {
     std::string message = file + ": " + std::string(what);
     if (error != 0) message += std::string(": ") + std::strerror(error);
     ReportProblem(message);
+}
+
+// A hive that cannot be read is reported once, not at every one of the many reads of a start.
+void ProblemOnce(const std::string& file, std::string_view what, int error) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    {
+        std::lock_guard lock(mutex);
+        if (!reported.insert(file + '\n' + std::string(what) + '\n' + std::to_string(error)).second) return;
+    }
+    Problem(file, what, error);
 }
 
 // A file descriptor closed on scope exit.
@@ -118,22 +130,22 @@ std::string OverlayHivePath() {
 bool HiveFile::Load(Hive& hive) const { return Load(hive, true); }
 
 bool HiveFile::Load(Hive& hive, bool cached) const {
-    Fd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));  // a FIFO in its place must not block
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             hive = Hive{};
             return true;
         }
-        Problem(path_, "cannot be read", errno);
+        ProblemOnce(path_, "cannot be read", errno);
         return false;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        Problem(path_, "is not a regular file", 0);
+        ProblemOnce(path_, "is not a regular file", 0);
         return false;
     }
     if (st.st_size > kMaxHiveSize) {
-        Problem(path_, "is too large for a settings hive", 0);
+        ProblemOnce(path_, "is too large for a settings hive", 0);
         return false;
     }
     if (cached) {

@@ -142,6 +142,26 @@ TEST_F(HiveStore, DamagedMachineLinesAreReportedOnceAndSurviveWrites) {
     EXPECT_NE(TempHive::Read(hive_.Machine()).find("\"Bad\"=dword:nothex\n"), std::string::npos);
 }
 
+TEST_F(HiveStore, UnreadableMachineHiveIsNeverReplaced) {
+    for (bool fifo : {false, true}) {
+        TempHive hive;
+        reports_.clear();
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(hive.Machine().c_str(), 0644), 0);
+        } else {
+            std::filesystem::create_directories(hive.Machine());
+        }
+        EXPECT_EQ(OpenKey(kPath, Access::Read), nullptr);
+        EXPECT_EQ(OpenKey(kPath, Access::Read), nullptr);
+        EXPECT_TRUE(WriteText("Section", "Englisch"));  // lands in the overlay
+        EXPECT_EQ(ReadText("Section"), "Englisch");
+        EXPECT_EQ(fifo, std::filesystem::is_fifo(hive.Machine()));
+        EXPECT_EQ(!fifo, std::filesystem::is_directory(hive.Machine()));
+        EXPECT_TRUE(std::filesystem::exists(hive.Overlay()));
+        EXPECT_EQ(reports_.size(), 1u) << fifo;  // reported once, not at every read
+    }
+}
+
 TEST_F(HiveStore, WriterKilledBeforeReplacingLeavesTheOldFile) {
     ASSERT_TRUE(WriteText("Section", "Englisch"));
     const std::string before = TempHive::Read(hive_.Machine());
