@@ -201,7 +201,7 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
     SuchEditNeu = new QLineEdit(this);
     name(SuchEditNeu, "SuchEditNeu");
     SuchEditNeu->setFrame(false);
-    SuchEditNeu->resize(300, 22);
+    SuchEditNeu->resize(250, 22);
     SuchenInLabel = new QLabel(this);
     name(SuchenInLabel, "SuchenInLabel");
     Suchsprache1Button = new QPushButton(this);
@@ -500,10 +500,9 @@ void TWBuchDialog::WaehleLayout() {
     PopUebernehmen->setEnabled(neu);
     UebernehmenButton->hide();
     UebernehmenButton->setEnabled(false);
-    // Widgets stacked in creation order: the background lies below everything else.
+    // The background lies below everything else.
+    VerlaufImage->lower();
     HintergrundShape->lower();
-    VerlaufImage->stackUnder(SuchbegriffLabel);
-    HintergrundShape->stackUnder(VerlaufImage);
     AktualisiereErweiterungen();
 }
 
@@ -623,6 +622,10 @@ void TWBuchDialog::TexteSetzen() {
     SuchenInLabel->setText(KText(98024, "Suchen in"));
     SuchergebnisLabel->setText(KText(98025, "Suchergebnis"));
     VertonungenTitelLabel->setText(KText(98026, "Vertonung des markierten Eintrags"));
+    // Without their pictures the buttons of the multi-language layout show the matching menu texts.
+    UmkehrsucheMMButton->setText(KText(3046, "Umkehrsuche"));
+    FilterMMButton->setText(KText(3005, "Filter &an"));
+    UebernahmeMMButton->setText(KText(3096, "Eintrag trainieren"));
 
     QString datei = KText(8120, "&Datei");
     const char letter = Katalog().Offen() ? Katalog().Buchstabe() : 'D';
@@ -1007,11 +1010,10 @@ void TWBuchDialog::RichtungsknoepfeAnzeigen() {
     Sound1MMButton->setProperty("Tag", suchrichtung_ == 2 ? 2 : 1);
     Sound2MMButton->setProperty("Tag", suchrichtung_ == 2 ? 1 : 2);
     SetzeKopfzeile(false);
-    const std::string vorlage = "Sprachausgabe &#";
     Sound1MMButton->setToolTip(ZuUnicode(
-        KatalogTextMitArgumenten(30022, vorlage, ZuCp1252(ErgebnisListe->Kopftext(0)))));
+        KatalogTextMitArgumenten(30022, "Sprachausgabe &#", ZuCp1252(ErgebnisListe->Kopftext(0)))));
     Sound2MMButton->setToolTip(ZuUnicode(
-        KatalogTextMitArgumenten(30022, vorlage, ZuCp1252(ErgebnisListe->Kopftext(1)))));
+        KatalogTextMitArgumenten(30022, "Sprachausgabe &#", ZuCp1252(ErgebnisListe->Kopftext(1)))));
 }
 
 void TWBuchDialog::FremdspracheTabClick(int tag) {

@@ -1,0 +1,278 @@
+// The keyboard around the search on the real main window: incremental search after the interval, Enter,
+// arrows, direction and language tabs, the dictionary switch.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/Katalog.h"
+#include "app/widgets/Anwendung.h"
+#include "app/widgets/Erweiterungen.h"
+#include "app/window/TestFenster.h"
+#include "app/window/TestInstallation.h"
+#include "data/Woerterbuecher.h"
+#include "data/widgets/WBAuswahlDialog.h"
+
+using namespace zanit;
+using namespace zanit::test;
+
+namespace {
+
+// A filter that is present so its buttons are enabled, and counts its clicks.
+class ZaehlFilter : public Wortartfilter {
+public:
+    bool Vorhanden() const override { return true; }
+    void FilterAnClick(TWBuchDialog&) override { ++klicks; }
+    int klicks = 0;
+};
+
+}  // namespace
+
+class SucheingabeTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestInstallation> inst_;
+
+    void Installieren(std::vector<QString> settings) { inst_ = ZweiWoerterbuecher(std::move(settings)); }
+
+private slots:
+    void init() {
+        Erweiterungen() = TErweiterungen{};
+        Installieren({"\"Seek\"=dword:00000001", "\"Interval\"=dword:000000c8", "\"Section\"=\"Englisch\""});
+    }
+
+    void typingSearchesAfterTheIntervalAndNotBefore() {
+        Fenster f;
+        QVERIFY(f.Start());
+        QElapsedTimer clock;
+        clock.start();
+        f.Tippen("Hau");
+        QCOMPARE(f.Liste()->count(), 0);
+        QTest::qWait(100);  // half the interval of 200 ms
+        QCOMPARE(f.Liste()->count(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() > 0, 3000);
+        QVERIFY(clock.elapsed() >= 200);
+        QCOMPARE(f.Liste()->count(), 4);  // Haus, Hausarzt, Hausaufgabe, hausen
+        QVERIFY(f.Zeile(0).startsWith("Haus|house, home|"));
+        QVERIFY(f->Suche().LetzteSucheInkrementell);
+        QCOMPARE(f->Trefferlabel->text(), QString());  // the incremental search leaves the label empty
+    }
+
+    void seekOffNeverSearchesWhileTyping() {
+        Installieren({"\"Seek\"=dword:00000000", "\"Interval\"=dword:00000014"});
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Tippen("Hund");
+        QTest::qWait(150);
+        QCOMPARE(f.Liste()->count(), 0);
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f.Zeile(0), QString("Hund|dog|Substantiv"));
+    }
+
+    void sameKeyIsNotSearchedAgain() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.TippenUndWarten("Ha");
+        QVERIFY(f.Liste()->count() > 1);
+        f.Liste()->setCurrentRow(1);
+        // A character typed and deleted within the interval gives the same key: no new walk, marking kept.
+        QTest::keyClicks(f.Edit(), "x");
+        QTest::keyClick(f.Edit(), Qt::Key_Backspace);
+        QTest::qWait(400);
+        QCOMPARE(f.Liste()->currentRow(), 1);
+        // Blanks and punctuation give an empty key: nothing happens either.
+        f.Edit()->clear();
+        QTest::keyClicks(f.Edit(), " ,.");
+        QTest::qWait(400);
+        QCOMPARE(f.Liste()->currentRow(), 1);
+    }
+
+    void enterSearchesInFullAndReportsNoMatch() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Tippen("Qqq");
+        auto msg = BeantworteMeldung(Qt::Key_Return);
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QVERIFY(msg->gesehen);
+        QCOMPARE(msg->text, QString("Ihre Eingabe trifft auf keinen Wörterbucheintrag zu."));
+        QCOMPARE(msg->titel, QString("Hinweis"));
+        QCOMPARE(f.Liste()->count(), 0);
+        QVERIFY(!f->TastenTimer->isActive());  // Enter also ends a pending incremental search
+
+        // A misspelt word is shortened until something is found; the field shows the shortened text.
+        f.Edit()->clear();
+        f.Tippen("Hauz");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Edit()->text(), QString("Hau"));
+        QCOMPARE(f.Edit()->selectedText(), QString("Hau"));
+        QCOMPARE(f.Liste()->count(), 4);
+        QCOMPARE(f->Trefferlabel->text(), QString("5 Treffer in 4 Zeilen"));
+        QCOMPARE(f.Liste()->currentRow(), 0);
+        QCOMPARE(f->Eintrag1Label->text(), QString("Haus"));
+        QVERIFY(!f->Suche().LetzteSucheInkrementell);
+    }
+
+    void arrowsMoveTheMarkingWithinTheList() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Tippen("Hau");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Liste()->count(), 4);
+        QCOMPARE(f.Liste()->currentRow(), 0);
+        QTest::keyClick(f.Edit(), Qt::Key_Up);
+        QCOMPARE(f.Liste()->currentRow(), 0);
+        for (int i = 0; i < 6; ++i) QTest::keyClick(f.Edit(), Qt::Key_Down);
+        QCOMPARE(f.Liste()->currentRow(), 3);
+        QCOMPARE(f->Eintrag1Label->text(), TErgebnisListe::Spalte(f.Zeile(3), 0));
+        QCOMPARE(f->Eintrag2Label->text(), TErgebnisListe::Spalte(f.Zeile(3), 1));
+        QTest::keyClick(f.Edit(), Qt::Key_Up);
+        QCOMPARE(f.Liste()->currentRow(), 2);
+        QCOMPARE(f.Edit()->text(), QString("Hau"));  // arrows never start a search
+
+        // An arrow within the interval after typing cancels the pending incremental search.
+        QTest::keyClicks(f.Edit(), "s");
+        QVERIFY(f->TastenTimer->isActive());
+        QTest::keyClick(f.Edit(), Qt::Key_Down);
+        QVERIFY(!f->TastenTimer->isActive());
+        QTest::qWait(300);
+        QCOMPARE(f.Liste()->count(), 4);
+        QCOMPARE(f.Liste()->currentRow(), 3);
+    }
+
+    void keyPressDuringAnIncrementalWalkEndsIt() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Edit()->setText("H");
+        // A key press waiting in the queue when the walk starts: the walk lets it run before its first record,
+        // the press sets the abort flag and the walk ends without lines; the new character restarts the timer.
+        QKeyEvent* press = new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QCoreApplication::postEvent(f.Edit(), press);
+        f->TastenTimer->setInterval(0);
+        f->TastenTimer->start();
+        QTRY_VERIFY(f.Edit()->text() == "Ha");
+        QVERIFY(f->Suche().Abbruch);
+        QVERIFY(f->Treffer().Trefferzahl <= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() == 4, 3000);  // the search for "Ha" after the interval
+    }
+
+    void returnOnAButtonSearchesInsteadOfPressingIt() {
+        auto filter = std::make_shared<ZaehlFilter>();
+        Erweiterungen().filter = filter;
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Edit()->setText("Hund");
+        QVERIFY(f->FilterAnButton->isEnabled());
+        f->FilterAnButton->setFocus();
+        QTest::keyClick(f->FilterAnButton, Qt::Key_Return);
+        QCOMPARE(filter->klicks, 0);
+        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f.Zeile(0), QString("Hund|dog|Substantiv"));
+        // Return on the hit list too.
+        f.Edit()->setText("Hut");
+        f.Liste()->setFocus();
+        QTest::keyClick(f.Liste(), Qt::Key_Return);
+        QCOMPARE(f.Zeile(0), QString("Hut|hat|Substantiv"));
+        // A click still clicks.
+        QTest::mouseClick(f->FilterAnButton, Qt::LeftButton);
+        QCOMPARE(filter->klicks, 1);
+    }
+
+    void switchingTheDirectionSearchesTheSameTextTheOtherWay() {
+        Fenster f;
+        QVERIFY(f.Start());
+        QCOMPARE(f->Suchrichtung(), 1);
+        f.Tippen("Hotel");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Zeile(0), QString("Hotel|hotel|Substantiv"));
+        QCOMPARE(f.Liste()->Kopftext(0), QString("Deutsch"));
+        f->SuchRegister->setCurrentIndex(1);
+        QCOMPARE(f->Suchrichtung(), 2);
+        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f.Zeile(0), QString("hotel|Hotel|Substantiv"));
+        QCOMPARE(f.Liste()->Kopftext(0), QString("Englisch"));
+        QCOMPARE(f.Liste()->Kopftext(1), QString("Deutsch"));
+        // The tabs carry the language names with their accelerators.
+        QCOMPARE(f->SuchRegister->tabText(0), QString("&Deutsch"));
+        QCOMPARE(f->SuchRegister->tabText(1), QString("&Englisch"));
+    }
+
+    void dictionarySwitchRunsTheRememberedSearchAgain() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Tippen("Haus");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+        QStringList shown;
+        BeiModal([&shown](QWidget* w) {
+            auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+            QVERIFY(d);
+            for (int i = 0; i < d->WBListbox->count(); ++i) shown << d->WBListbox->item(i)->text();
+            QCOMPARE(d->Markiert(), 0);  // the open dictionary is marked
+            d->WBListbox->setCurrentRow(1);
+            QTest::keyClick(d->WBListbox, Qt::Key_Return);
+        });
+        f->MenueWBOeffnen->trigger();
+        QCOMPARE(shown, QStringList({"Deutsch/Englisch", "Deutsch/Latein"}));
+        QCOMPARE(f->Woerterbuecher().Index, 1);
+        QCOMPARE(f.Edit()->text(), QString("Haus"));
+        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f.Zeile(0), QString("Haus|domus|Substantiv"));
+        QCOMPARE(f.Liste()->Kopftext(1), QString("Latein"));
+        QCOMPARE(f->SuchRegister->tabText(1), QString("&Latein"));
+
+        // Cancelling changes nothing.
+        BeiModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        f->MenueWBOeffnen->trigger();
+        QCOMPARE(f->Woerterbuecher().Index, 1);
+        QCOMPARE(f.Liste()->count(), 1);
+    }
+
+    void languageTabsSwitchDictionaries() {
+        Fenster f;
+        QVERIFY(f.Start({"newservice"}));
+        QVERIFY(Startzustand().mehrsprachig);
+        QVERIFY(f->SuchEditNeu->isVisible());
+        QVERIFY(!f->SuchEdit->isVisible());
+        QCOMPARE(f->AktuellePosition(), 1);
+        QVERIFY(!f->FremdspracheTab[0]->isVisible());
+        QVERIFY(f->FremdspracheImage[0]->isVisible());
+        QVERIFY(f->FremdspracheTab[1]->isVisible());
+        QVERIFY(!f->FremdspracheTab[2]->isVisible() && !f->FremdspracheTab[2]->isEnabled());
+        QCOMPARE(f->Suchsprache2Button->text(), QString("Englisch"));
+
+        f.Tippen("gut");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Zeile(0), QString("gut|good|Adjektiv"));
+        QTest::mouseClick(f->FremdspracheTab[1], Qt::LeftButton);
+        QCOMPARE(f->AktuellePosition(), 2);
+        QCOMPARE(f->Woerterbuecher().Index, 1);
+        QVERIFY(f->FremdspracheTab[0]->isVisible());
+        QVERIFY(!f->FremdspracheTab[1]->isVisible());
+        QVERIFY(f->FremdspracheImage[1]->isVisible());
+        QCOMPARE(f->Suchsprache2Button->text(), QString("Latein"));
+        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f.Zeile(0), QString("gut|bonus|Adjektiv"));
+
+        // The direction buttons: the target language's button switches the direction and searches.
+        f.Edit()->setText("bonus");
+        QTest::mouseClick(f->Suchsprache2Button, Qt::LeftButton);
+        QCOMPARE(f->Suchrichtung(), 2);
+        QCOMPARE(f.Zeile(0), QString("bonus|gut|Adjektiv"));
+        QCOMPARE(f->Sound1MMButton->property("Tag").toInt(), 2);
+        QCOMPARE(f->Sound2MMButton->property("Tag").toInt(), 1);
+        QCOMPARE(f.Liste()->Kopftext(0), QString("Latein"));
+        QCOMPARE(f->Sound1MMButton->toolTip(), QString("Sprachausgabe Latein"));
+        QTest::mouseClick(f->Suchsprache2Button, Qt::LeftButton);  // the active language: nothing changes
+        QCOMPARE(f->Suchrichtung(), 2);
+    }
+};
+
+int main(int argc, char** argv) {
+    TWBApplication app(argc, argv);
+    SucheingabeTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "SucheingabeTest.moc"
