@@ -49,12 +49,8 @@ public:
 
 }  // namespace
 
-class FensterTest : public QObject {
+class FensterTest : public QObject, TestMitInstallation {
     Q_OBJECT
-
-    std::unique_ptr<TestInstallation> inst_;
-
-    void Installieren(std::vector<QString> settings) { inst_ = ZweiWoerterbuecher(std::move(settings)); }
 
 private slots:
     void init() {

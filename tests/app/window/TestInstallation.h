@@ -119,4 +119,11 @@ inline std::unique_ptr<TestInstallation> ZweiWoerterbuecher(std::vector<QString>
     return inst;
 }
 
+// Base of the test classes that start the window on a fresh installation per test.
+class TestMitInstallation {
+protected:
+    void Installieren(std::vector<QString> settings) { inst_ = ZweiWoerterbuecher(std::move(settings)); }
+    std::unique_ptr<TestInstallation> inst_;
+};
+
 }  // namespace zanit::test

@@ -29,12 +29,8 @@ public:
 
 }  // namespace
 
-class SucheingabeTest : public QObject {
+class SucheingabeTest : public QObject, TestMitInstallation {
     Q_OBJECT
-
-    std::unique_ptr<TestInstallation> inst_;
-
-    void Installieren(std::vector<QString> settings) { inst_ = ZweiWoerterbuecher(std::move(settings)); }
 
 private slots:
     void init() {
