@@ -336,8 +336,9 @@ void Table::Impl::Refresh() {
                                  (std::uint32_t(first[6]) << 16) | (std::uint32_t(first[7]) << 24);
     const std::uint64_t fromSize = size >= header.headerLength ? (size - header.headerLength) / header.recordLength : 0;
     const auto onDisk = static_cast<std::uint32_t>(std::min<std::uint64_t>(stored, fromSize));
-    if (onDisk <= count) return;
-    std::memcpy(headerBytes.data(), first, 8);
+    if (onDisk < count) return;  // cannot happen while we hold the table open; keep our view
+    std::memcpy(headerBytes.data(), first, 8);  // date and count as the other writers left them
+    if (onDisk == count) return;
     Remap();
     for (std::uint32_t r = count + 1; r <= onDisk; ++r) {
         const std::uint8_t* rec = RecordBytes(r);

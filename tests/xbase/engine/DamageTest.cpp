@@ -134,45 +134,27 @@ TEST_F(DamageTest, FieldLengthsThatCannotBeRightAreFormatErrors) {
     }
 }
 
-TEST_F(DamageTest, MemoPointerPastTheEnd) {
-    MemoTable(FptHeader(64), "500");
-    ExpectMemoError("past the end");
-}
-
-TEST_F(DamageTest, MemoPointerIntoTheHeader) {
-    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc", "2");
-    ExpectMemoError("memo header");
-}
-
-TEST_F(DamageTest, MemoPointerThatIsNotANumber) {
-    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc", "8x");
-    ExpectMemoError("not a number");
-}
-
-TEST_F(DamageTest, MemoBlockSizeZero) {
-    MemoTable(FptHeader(0) + Be32(1) + Be32(3) + "abc");
-    ExpectMemoError("block size is 0");
-}
-
-TEST_F(DamageTest, MemoLengthLargerThanTheFile) {
-    MemoTable(FptHeader(64) + Be32(1) + Be32(0xFFFFFFF0u) + "abc");
-    ExpectMemoError("more than the file holds");
-}
-
-TEST_F(DamageTest, MemoBlockOfUnknownType) {
-    MemoTable(FptHeader(64) + Be32(7) + Be32(3) + "abc");
-    ExpectMemoError("unknown type");
-}
-
-TEST_F(DamageTest, MemoFileMissingOrTruncated) {
-    MemoTable(FptHeader(64) + Be32(1) + Be32(3) + "abc");
+TEST_F(DamageTest, DamagedMemosAreFormatErrorsWhileTheTableStaysReadable) {
+    const std::string block = Be32(1) + Be32(3) + "abc";
+    struct Case {
+        std::string fpt, pointer, reason;
+    };
+    const std::vector<Case> cases = {
+        {FptHeader(64), "500", "past the end"},
+        {FptHeader(64) + block, "2", "memo header"},
+        {FptHeader(64) + block, "8x", "not a number"},
+        {FptHeader(0) + block, "8", "block size is 0"},
+        {FptHeader(64) + Be32(1) + Be32(0xFFFFFFF0u) + "abc", "8", "more than the file holds"},
+        {FptHeader(64) + Be32(7) + Be32(3) + "abc", "8", "unknown type"},
+        {std::string("\0\0\0", 3), "8", "truncated"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        MemoTable(c.fpt, c.pointer);
+        ExpectMemoError(c.reason);
+    }
     std::filesystem::remove(dir.File("kaputt.fpt"));
     ExpectMemoError("missing");
-}
-
-TEST_F(DamageTest, TruncatedMemoFileIsReported) {
-    MemoTable(std::string("\0\0\0", 3));
-    ExpectMemoError("truncated");
 }
 
 TEST_F(DamageTest, DamagedTableCannotBeWrittenThrough) {
