@@ -20,7 +20,8 @@ configure: bootstrap $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Builds, prepares the demo installation and starts the dictionary.
+# Builds, prepares the demo installation and starts the dictionary in the classic layout;
+# `make run ARGS=newservice` starts the multi-language layout (ARGS go to the program).
 run: build
 	@scripts/run $(BUILD) $(ARGS)
 
