@@ -1,40 +1,17 @@
 // The importer run as a program on small databases in the real source formats; the tables it writes are read
 // back through the table store.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "search/Woerterbuchbau.h"
+#include "tools/import/Prozess.h"
 #include "xbase/Table.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
-struct Lauf {
-    int code = -1;
-    std::string ausgabe;  // stdout and stderr together
-};
-
-Lauf Starte(const std::string& command) {
-    Lauf lauf;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return lauf;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) lauf.ausgabe.append(buffer, n);
-    const int status = pclose(pipe);
-    lauf.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return lauf;
-}
-
-std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
+using namespace zanit_test;
 
 struct Satz {
     std::string w1, w2, wi1, wi2;
@@ -43,12 +20,7 @@ struct Satz {
 
 class ImportTool : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/zanit-import-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { ASSERT_FALSE(dir_.empty()); }
 
     static std::string Tool() { return Q(ZANIT_IMPORT_TOOL); }
 
@@ -69,16 +41,10 @@ protected:
         return out;
     }
 
-    // A dictd database made by the dictd tools from articles in the format the free dictionaries use.
-    fs::path Dictd(const std::string& articles, const std::string& name) {
-        std::ofstream(dir_ / (name + ".txt")) << articles;
-        const Lauf fmt = Starte("cd " + Q(dir_) + " && dictfmt --utf8 --allchars -c5 -s Test -u http://x " + name +
-                                " < " + name + ".txt && dictzip " + name + ".dict");
-        EXPECT_EQ(fmt.code, 0) << "dictfmt/dictzip (Debian package dictfmt) must be installed: " << fmt.ausgabe;
-        return dir_ / name;
-    }
+    fs::path Dictd(const std::string& articles, const std::string& name) { return MachDictd(dir_, articles, name); }
 
-    fs::path dir_;
+    TempOrdner temp_;
+    const fs::path& dir_ = temp_.path();
 };
 
 TEST_F(ImportTool, DingListBecomesAnEncryptedKeyedTable) {
