@@ -57,6 +57,17 @@ const Eintrag& EintragFuer(std::string_view name) {
     return *std::find_if(kTabelle.begin(), kTabelle.end(), [&](const Eintrag& e) { return e.name == name; });
 }
 
+// True when the settings key holds the value as an empty text (the text reader then gives its default).
+bool LeerGespeichert(std::string_view name) {
+    try {
+        auto key = registry::OpenKey(std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel), registry::Access::Read);
+        auto text = key ? key->ReadString(name) : std::nullopt;
+        return text && text->empty();
+    } catch (...) {
+        return false;
+    }
+}
+
 void WertLesen(const Eintrag& eintrag, Einstellungen& werte) {
     static const Einstellungen vorgaben;
     const auto basis = kProduktSchluessel;
@@ -67,8 +78,10 @@ void WertLesen(const Eintrag& eintrag, Einstellungen& werte) {
                        werte.*f = RegTextLesen(root, basis, schluessel, vorgaben.*f, eintrag.name);
                    },
                    [&](char Einstellungen::*f) {
+                       // the letter is the first character; a value stored as an empty text gives a blank
+                       // (which counts as German), a missing one the default
                        const std::string text = RegTextLesen(root, basis, schluessel, std::string(1, vorgaben.*f), eintrag.name);
-                       werte.*f = text.empty() ? ' ' : text[0];
+                       werte.*f = LeerGespeichert(eintrag.name) ? ' ' : text[0];
                    },
                    [&](bool Einstellungen::*f) {
                        werte.*f = RegSchalterLesen(root, basis, schluessel, vorgaben.*f, eintrag.name);

@@ -20,7 +20,7 @@ struct Einstellungen {
     std::string Program;                 // program folder (written by the installer only)
     std::string CD;                      // sound medium path (written by the installer only)
     std::string Section;                 // dictionary section last used
-    char GLC = 'D';                      // dialog language letter; ' ' when the stored text is blank
+    char GLC = 'D';                      // dialog language letter; ' ' when stored as an empty text
     bool NoLanguageChange = false;
     int Part = 1;                        // search direction, 1 or 2
     int HotKey = 16471;                  // Ctrl+W
@@ -46,7 +46,7 @@ struct Einstellungen {
 };
 
 // Reads every value; a missing key or value gives its default as the readers specify. `Part` is clamped to
-// 1..2; `GLC` keeps the first character of the stored text.
+// 1..2; `GLC` keeps the first character of the stored text (a blank when that text is empty).
 Einstellungen EinstellungenLesen();
 // `InfoID` alone, read again each time the main window is shown.
 int InfoIDLesen();

@@ -55,10 +55,10 @@ TEST(Einstellungen, ReadRulesClampAndTakeTheFirstLetter) {
     EXPECT_EQ(InfoIDLesen(), 250);
 
     RegZahlSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, 5, "Part");
-    RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, " x", "GLC");
+    RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, "", "GLC");
     e = EinstellungenLesen();
     EXPECT_EQ(e.Part, 2);
-    EXPECT_EQ(e.GLC, ' ');
+    EXPECT_EQ(e.GLC, ' ');  // stored empty: blank; missing: the default letter
 }
 
 TEST(Einstellungen, SavingWritesInTheFixedOrderAndReadsBackTheSame) {
