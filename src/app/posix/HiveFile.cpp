@@ -193,8 +193,15 @@ bool HiveFile::MayWrite() const {
 
 bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
     std::error_code ignored;
-    std::filesystem::create_directories(ParentOf(path_), ignored);
-    Fd lock(::open((path_ + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666));
+    // a hive that is a symbolic link is replaced at its target; the link stays
+    std::filesystem::path file = path_;
+    for (int depth = 0; depth < 40 && std::filesystem::is_symlink(file, ignored); ++depth) {
+        const auto target = std::filesystem::read_symlink(file, ignored);
+        if (ignored) break;
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    std::filesystem::create_directories(ParentOf(file.string()), ignored);
+    Fd lock(::open((file.string() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666));
     if (lock.get() < 0) {
         Problem(path_, "cannot create its lock file", errno);
         return false;
@@ -211,10 +218,11 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
     if (!change(hive)) return true;
 
     const std::string bytes = SerializeHive(hive);
-    const std::string temp = path_ + ".tmp";
+    const std::string temp = file.string() + ".tmp";
     struct stat old {};
-    const bool existed = ::stat(path_.c_str(), &old) == 0;
-    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    const bool existed = ::stat(file.c_str(), &old) == 0;
+    ::unlink(temp.c_str());  // left by a writer that died; we hold the lock, so it is nobody's now
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.get() < 0) {
         Problem(temp, "cannot be created", errno);
         return false;
@@ -229,13 +237,13 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
         ::unlink(temp.c_str());
         return false;
     }
-    if (BeforeReplaceHook()) BeforeReplaceHook()(path_);
-    if (::rename(temp.c_str(), path_.c_str()) != 0) {
-        Problem(path_, "cannot be replaced", errno);
+    if (BeforeReplaceHook()) BeforeReplaceHook()(file.string());
+    if (::rename(temp.c_str(), file.c_str()) != 0) {
+        Problem(file.string(), "cannot be replaced", errno);
         ::unlink(temp.c_str());
         return false;
     }
-    Fd folder(::open(ParentOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd folder(::open(ParentOf(file.string()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) (void)::fsync(folder.get());
     return true;
 }

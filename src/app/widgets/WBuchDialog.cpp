@@ -184,13 +184,13 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
         FremdspracheImage[k] = new QLabel(this);
         FremdspracheImage[k]->setObjectName(QStringLiteral("Fremdsprache%1Image").arg(k + 1));
         FremdspracheImage[k]->setFrameShape(QFrame::Panel);
-        FremdspracheImage[k]->setFixedSize(118, 58);
+        FremdspracheImage[k]->setFixedSize(110, 58);
         FremdspracheAktivLabel[k] = new QLabel(this);
         FremdspracheAktivLabel[k]->setObjectName(QStringLiteral("Fremdsprache%1AktivLabel").arg(k + 1));
         FremdspracheTab[k] = new QToolButton(this);
         FremdspracheTab[k]->setObjectName(QStringLiteral("Fremdsprache%1Tab").arg(k + 1));
         FremdspracheTab[k]->setProperty("Tag", k + 1);
-        FremdspracheTab[k]->setFixedSize(118, 58);
+        FremdspracheTab[k]->setFixedSize(110, 58);
         connect(FremdspracheTab[k], &QToolButton::clicked, this, [this, k] { FremdspracheTabClick(k + 1); });
     }
     SuchbegriffLabel = new QLabel(this);

@@ -63,6 +63,16 @@ TEST_F(HiveStore, WritesLandInTheMachineHiveAndReadBack) {
     EXPECT_TRUE(reports_.empty());
 }
 
+TEST_F(HiveStore, HiveBehindASymbolicLinkIsUpdatedAtItsTarget) {
+    const std::string target = (hive_.Root() / "real.reg").string();
+    std::filesystem::create_symlink(target, hive_.Machine());
+    ASSERT_TRUE(WriteText("Section", "Englisch"));
+    ASSERT_TRUE(WriteText("GLC", "E"));
+    EXPECT_TRUE(std::filesystem::is_symlink(hive_.Machine()));
+    EXPECT_NE(TempHive::Read(target).find("\"GLC\"=\"E\""), std::string::npos);
+    EXPECT_EQ(ReadText("Section"), "Englisch");
+}
+
 TEST_F(HiveStore, OpeningForWriteCreatesTheKey) {
     EXPECT_TRUE(OpenKey(kPath + "\\Englisch", Access::Write));
     auto parent = OpenKey(kPath, Access::Read);
