@@ -72,6 +72,12 @@ Umgebung* Fenster() {
     return gUmgebung.get();
 }
 
+TWBuchDialog* FensterFuer(benchmark::State& state) {
+    Umgebung* u = Fenster();
+    if (!u) state.SkipWithError("window did not start on the synthetic dictionary");
+    return u ? u->fenster.get() : nullptr;
+}
+
 // Runs the event loop until the typed key's incremental search has refilled the list and it has painted.
 void WarteAufListe(TWBuchDialog& w) {
     do {
@@ -84,9 +90,9 @@ void WarteAufListe(TWBuchDialog& w) {
 const char* const kAnfaenge[] = {"Hau", "Ber", "Tin", "Kal", "Mar", "Sen"};
 
 void BM_TasteBisListe_1M(benchmark::State& state) {
-    Umgebung* u = Fenster();
-    if (!u) return state.SkipWithError("window did not start on the synthetic dictionary");
-    TWBuchDialog& w = *u->fenster;
+    TWBuchDialog* fenster = FensterFuer(state);
+    if (!fenster) return;
+    TWBuchDialog& w = *fenster;
     QLineEdit* edit = w.AktivesSuchfeld();
     std::size_t i = 0;
     int lines = 0;
@@ -106,9 +112,9 @@ void BM_TasteBisListe_1M(benchmark::State& state) {
 // A key pressed while an incremental walk runs: the time until the walk has given way and the key is in
 // the field.
 void BM_TasteWaehrendSuche_1M(benchmark::State& state) {
-    Umgebung* u = Fenster();
-    if (!u) return state.SkipWithError("window did not start on the synthetic dictionary");
-    TWBuchDialog& w = *u->fenster;
+    TWBuchDialog* fenster = FensterFuer(state);
+    if (!fenster) return;
+    TWBuchDialog& w = *fenster;
     QLineEdit* edit = w.AktivesSuchfeld();
     std::size_t i = 0;
     for (auto _ : state) {
