@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -57,12 +58,31 @@ fs::path StagingBase(const std::string& requested, const fs::path& destination) 
     return destination;
 }
 
+constexpr std::string_view kStagingPrefix = "zanit-woerterbuch-";
+
+// Staging folders left behind by a builder that was killed: nothing in them changed for an hour (a running
+// build writes its table all the time).
+void RemoveAbandonedStagingFolders(const fs::path& base) {
+    std::error_code ec;
+    const auto limit = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->path().filename().string().starts_with(kStagingPrefix) || !it->is_directory(ec)) continue;
+        auto newest = fs::last_write_time(it->path(), ec);
+        for (fs::directory_iterator f(it->path(), ec); !ec && f != end; f.increment(ec))
+            newest = std::max(newest, fs::last_write_time(f->path(), ec));
+        if (!ec && newest < limit) fs::remove_all(it->path(), ec);
+        ec.clear();
+    }
+}
+
 // A new folder of our own below `base`.
 fs::path MakeStagingFolder(const fs::path& base, const std::string& forPath) {
+    RemoveAbandonedStagingFolders(base);
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path dir = base / ("zanit-woerterbuch-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        const fs::path dir =
+            base / (std::string(kStagingPrefix) + std::to_string(random()) + "-" + std::to_string(counter++));
         std::error_code ec;
         if (fs::create_directory(dir, ec)) return dir;
         if (ec) throw xbase::IoError(forPath, "cannot create the staging folder " + dir.string() + ": " + ec.message());

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -166,6 +168,28 @@ TEST_F(WoerterbuchbauTest, DestinationChangesOnlyWhenFinished) {
     ASSERT_TRUE(t.Seek("NEWER"));
     EXPECT_EQ(t.FieldByName("W1").AsString(), "neuer");
     EXPECT_FALSE(t.Seek("OLD"));
+}
+
+TEST_F(WoerterbuchbauTest, AbandonedStagingFoldersAreCleared) {
+    const fs::path staging = dir_ / "staging";
+    const fs::path old = staging / "zanit-woerterbuch-1-0", fresh = staging / "zanit-woerterbuch-2-0";
+    const fs::path foreign = staging / "anderes";
+    for (const auto& d : {old, fresh, foreign}) {
+        fs::create_directories(d);
+        std::ofstream(d / "X.DBF") << "x";
+    }
+    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const auto& d : {old, foreign}) {
+        fs::last_write_time(d / "X.DBF", dayAgo);
+        fs::last_write_time(d, dayAgo);
+    }
+    fs::last_write_time(fresh, dayAgo);  // its file is new: a build still running
+    WoerterbuchOptionen options;
+    options.zwischenordner = staging.string();
+    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", {{"a", "b", 0, 0, 0}}, options);
+    EXPECT_FALSE(fs::exists(old));
+    EXPECT_TRUE(fs::exists(fresh / "X.DBF"));
+    EXPECT_TRUE(fs::exists(foreign / "X.DBF"));
 }
 
 TEST_F(WoerterbuchbauTest, UnwritableFolderIsAnError) {
