@@ -63,6 +63,7 @@ private:
     void* handle_ = nullptr;
 #else
     int fd_ = -1;
+    int lockFd_ = -1;  // a writable descriptor that carries the exclusive lock of a read-only open
 #endif
 };
 

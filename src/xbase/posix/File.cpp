@@ -47,8 +47,10 @@ bool SetLock(int fd, short type, std::uint64_t offset, std::uint64_t length, boo
 
 File::~File() { Close(); }
 
-File::File(File&& other) noexcept : path_(std::move(other.path_)), write_(other.write_), fd_(other.fd_) {
+File::File(File&& other) noexcept
+    : path_(std::move(other.path_)), write_(other.write_), fd_(other.fd_), lockFd_(other.lockFd_) {
     other.fd_ = -1;
+    other.lockFd_ = -1;
 }
 
 File& File::operator=(File&& other) noexcept {
@@ -57,7 +59,9 @@ File& File::operator=(File&& other) noexcept {
         path_ = std::move(other.path_);
         write_ = other.write_;
         fd_ = other.fd_;
+        lockFd_ = other.lockFd_;
         other.fd_ = -1;
+        other.lockFd_ = -1;
     }
     return *this;
 }
@@ -88,6 +92,10 @@ void File::Close() {
     if (fd_ >= 0) {
         ::close(fd_);
         fd_ = -1;
+    }
+    if (lockFd_ >= 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
     }
 }
 
@@ -142,9 +150,14 @@ void File::Sync() {
 }
 
 bool File::OpenLock(bool exclusive) {
-    // A write lock needs a descriptor opened for writing; a read-only exclusive open settles for a read lock.
-    short type = exclusive && write_ ? F_WRLCK : F_RDLCK;
-    return SetLock(fd_, type, kOpenLockOffset, 1, false);
+    if (!exclusive) return SetLock(fd_, F_RDLCK, kOpenLockOffset, 1, false);
+    if (write_) return SetLock(fd_, F_WRLCK, kOpenLockOffset, 1, false);
+    // A write lock needs a descriptor opened for writing. A read-only exclusive open takes one just for the
+    // lock; where the file cannot be written at all (read-only medium) nobody else can change it either,
+    // and a read lock keeps out exclusive openers.
+    if (lockFd_ < 0) lockFd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    if (lockFd_ < 0) return SetLock(fd_, F_RDLCK, kOpenLockOffset, 1, false);
+    return SetLock(lockFd_, F_WRLCK, kOpenLockOffset, 1, false);
 }
 
 bool File::TryLock(std::uint64_t offset, std::uint64_t length) { return SetLock(fd_, F_WRLCK, offset, length, false); }

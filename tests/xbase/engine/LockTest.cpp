@@ -91,6 +91,10 @@ TEST_F(LockTest, TwoTableObjectsInOneProcessExcludeEachOther) {
     a.Close();
     OpenTable(b, path, true, false);
     EXPECT_THROW(OpenTable(a, path, false, true), xbase::LockError);
+    EXPECT_THROW(OpenTable(a, path, true, true), xbase::LockError);  // exclusive also when only reading
+    b.Close();
+    OpenTable(a, path, true, true);
+    EXPECT_THROW(OpenTable(b, path, true, false), xbase::LockError);
 }
 
 TEST_F(LockTest, SharedWritersAppendWithoutLosingRecords) {
