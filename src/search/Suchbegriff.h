@@ -52,7 +52,7 @@ std::string BereinigeEintrag(std::string_view text, bool latin);
 std::string Auffuellen(std::string_view text, std::size_t n);
 
 // Deletes the first occurrence of `part` again and again until none is left (so deletions that join a new
-// occurrence remove that too). An empty part leaves the text unchanged.
+// occurrence remove that too). An empty part leaves the text unchanged. The utility unit's AlleEntfernen.
 std::string EntferneAlle(std::string_view text, std::string_view part);
 
 // The text without `prefix` when it starts with it; an empty prefix changes nothing.
