@@ -120,20 +120,17 @@ bool SameExtension(const fs::path& file, const char* lowerExt) {
     return ext == lowerExt;
 }
 
-// A table is built in a memory-backed folder when there is one: every Post syncs its files, which costs
-// nothing there, and the finished files are then copied beside the target and renamed into place. Else
-// the table is built in a hidden folder beside the target.
+// A table is built in a hidden folder beside the target and renamed into place when complete, so an
+// existing table of that name is replaced only by a whole new one.
 fs::path MakeStagingFolder(const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") / "zanit-table.XXXXXX"
-                                                            : folder / ".zanit-table.XXXXXX")
-                              .string();
+    std::string pattern = (folder / ".zanit-table.XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw xbase::IoError(target.string(), "cannot create a working folder");
     return pattern;
 }
 
-void SyncPath(const fs::path& path, bool directory) {
-    const int fd = ::open(path.c_str(), directory ? O_RDONLY | O_DIRECTORY : O_RDONLY);
+void SyncFolder(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) throw xbase::IoError(path.string(), "cannot open for syncing");
     const int rc = ::fsync(fd);
     ::close(fd);
@@ -149,14 +146,7 @@ void MoveIntoPlace(const fs::path& staged, const fs::path& target) {
     std::vector<fs::path> placed;
     for (const auto& f : files) {
         const fs::path final = folder / (target.stem().string() + f.extension().string());
-        if (f.parent_path() == folder) {
-            fs::rename(f, final);
-        } else {
-            const fs::path temp = folder / ("." + final.filename().string() + ".new");
-            fs::copy_file(f, temp, fs::copy_options::overwrite_existing);
-            SyncPath(temp, false);
-            fs::rename(temp, final);
-        }
+        fs::rename(f, final);
         placed.push_back(final);
     }
     std::error_code ec;
@@ -166,7 +156,7 @@ void MoveIntoPlace(const fs::path& staged, const fs::path& target) {
                                SameExtension(old, ".dbt") || SameExtension(old, ".zix");
         if (!ours && tableFile) fs::remove(old, ec);
     }
-    SyncPath(folder, true);
+    SyncFolder(folder);
 }
 
 // Appends one record per TSV line; the first line names the columns.
@@ -216,7 +206,11 @@ int Create(const Options& o, std::FILE* err) {
     std::vector<xbase::TagDef> tags;
     try {
         fields = ParseSchema(o.schema);
-        for (const auto& t : o.tags) tags.push_back(ParseTag(t, fields));
+        for (const auto& t : o.tags) {
+            tags.push_back(ParseTag(t, fields));
+            for (std::size_t i = 0; i + 1 < tags.size(); ++i)
+                if (tags[i].name == tags.back().name) throw UsageError("tag " + tags.back().name + " is given twice");
+        }
     } catch (const std::invalid_argument& e) {
         throw UsageError(e.what());
     }
@@ -252,6 +246,7 @@ int Create(const Options& o, std::FILE* err) {
         table.SetFileName(staged.string());
         table.SetPassword(o.password);
         table.SetExclusive(true);
+        table.SetSyncOnPost(false);  // Close makes the whole table durable
         table.Open();
         if (in) Fill(table, fields, *in, context);
         table.Close();
@@ -299,6 +294,12 @@ int Dump(const Options& o, std::FILE* out) {
 
 int Verify(const Options& o, std::FILE* out) {
     if (!fs::exists(o.table)) throw OpenFailure("\"" + o.table + "\" does not exist");
+    // A table that cannot be opened at all (password, lock, unreadable file) is an open error, exit 2;
+    // a damaged one is the verifier's finding.
+    try {
+        OpenTable(o, false);
+    } catch (const xbase::FormatError&) {
+    }
     const std::vector<std::string> problems = xbase::VerifyTable(o.table, o.password);
     for (const auto& p : problems) std::fprintf(out, "%s\n", p.c_str());
     if (problems.empty()) std::fprintf(out, "%s: fine\n", o.table.c_str());

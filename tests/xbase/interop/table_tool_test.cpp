@@ -139,6 +139,7 @@ TEST_F(ToolTest, UsageAndOpenErrorsExitWithTwo) {
         {"create", table_},
         {"create", table_, "--schema", "W1:Q:3"},
         {"create", table_, "--schema", "W1:C:3", "--tag", "I=NOPE"},
+        {"create", table_, "--schema", "W1:C:3", "--tag", "I=W1", "--tag", "i=W1"},
         {"create", table_, "--schema", "W1:C:3", dir_ + "/no-such.tsv"},
         {"dump", dir_ + "/NOSUCH.DBF"},
         {"verify", dir_ + "/NOSUCH.DBF"},
@@ -166,6 +167,8 @@ TEST_F(ToolTest, PasswordProtectedTableNeedsItsPassword) {
     EXPECT_EQ(Tool({"dump", table_}).exitCode, 2);
     EXPECT_EQ(Tool({"dump", table_, "--password", "qT#4m2-W"}).exitCode, 2);
     EXPECT_EQ(Tool({"verify", table_, "--password", "qT#4m2-w"}).exitCode, 0);
+    EXPECT_EQ(Tool({"verify", table_}).exitCode, 2);
+    EXPECT_EQ(Tool({"reindex", table_, "--password", "falsch"}).exitCode, 2);
     EXPECT_EQ(Tool({"dump", table_, "--password", "qT#4m2-w", "--order", "NOPE"}).exitCode, 2);
     // The plain text is nowhere in the files.
     for (const auto& e : fs::directory_iterator(dir_)) {
@@ -183,6 +186,35 @@ TEST_F(ToolTest, UnmappableCharactersAreCountedAndStoredAsQuestionMarks) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("3 character"), std::string::npos) << r.err;
     EXPECT_EQ(Tool({"dump", table_}).out, "W1\nPfeil ? Ziel\n??\n");
+}
+
+TEST_F(ToolTest, FreshTableWithoutTagsIsSound) {
+    ASSERT_EQ(Tool({"create", table_, "--schema", "W1:C:10", Input("W1\na\nb\n")}).exitCode, 0);
+    const auto r = Tool({"verify", table_});
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+}
+
+TEST_F(ToolTest, VerifyNamesDamageAndExitsWithOne) {
+    ASSERT_EQ(Tool({"create", table_, "--schema", "W1:C:10,WA:N:5,NOTE:M", "--tag", "IW=W1",
+                    Input("W1\tWA\tNOTE\na\t1\tx\nb\t2\ty\n")})
+                  .exitCode,
+              0);
+    ASSERT_EQ(Tool({"verify", table_}).exitCode, 0);
+    std::FILE* f = std::fopen(table_.c_str(), "r+b");
+    ASSERT_NE(f, nullptr);
+    unsigned char header[12];
+    ASSERT_EQ(std::fread(header, 1, sizeof header, f), sizeof header);
+    const long headerLength = header[8] | header[9] << 8;
+    const long recordLength = header[10] | header[11] << 8;
+    std::fseek(f, headerLength + recordLength + 1 + 10, SEEK_SET);  // WA of record 2
+    std::fputs("x!", f);
+    std::fclose(f);
+    const auto r = Tool({"verify", table_});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("record 2"), std::string::npos) << r.out;
+    // A memo file cut short is found as well.
+    fs::resize_file(fs::path(table_).replace_extension(".FPT"), 520);
+    EXPECT_NE(Tool({"verify", table_}).out.find("NOTE"), std::string::npos);
 }
 
 TEST_F(ToolTest, ReindexRebuildsTagsAndAddsNewOnes) {
