@@ -148,44 +148,34 @@ std::string MemoFile::ReadDbt(std::uint32_t block) const {
 std::uint32_t MemoFile::Write(std::string_view data, bool binary) {
     Require();
     if (!file_.Writable()) throw UsageError(path_, "memo file is read-only");
-    std::uint8_t h[8];
-    file_.ReadExact(0, h, kind_ == MemoKind::Fpt ? 8 : 4);
-    if (kind_ == MemoKind::Dbt) {
-        if (std::memchr(data.data(), 0x1A, data.size())) {
-            throw UsageError(path_, "a dBASE III memo cannot hold the byte 0x1A");
-        }
-        std::uint32_t next = Le32(h);
-        if (next == 0) next = 1;
-        std::uint64_t offset = std::uint64_t(next) * blockSize_;
-        std::uint64_t used = data.size() + 2;
-        std::uint64_t blocks = (used + blockSize_ - 1) / blockSize_;
-        if (next + blocks > 0xFFFFFFFFull) throw IoError(path_, "memo file is full");
-        std::vector<std::uint8_t> out(blocks * blockSize_, 0);
-        std::memcpy(out.data(), data.data(), data.size());
-        out[data.size()] = 0x1A;
-        out[data.size() + 1] = 0x1A;
-        file_.Write(offset, out.data(), out.size());
-        PutLe32(h, static_cast<std::uint32_t>(next + blocks));
-        file_.Write(0, h, 4);
-        return next;
+    const bool dbt = kind_ == MemoKind::Dbt;
+    if (dbt && std::memchr(data.data(), 0x1A, data.size())) {
+        throw UsageError(path_, "a dBASE III memo cannot hold the byte 0x1A");
     }
-    std::uint32_t next = Be32(h);
-    std::uint64_t end = file_.Size();
-    std::uint64_t minNext = HeaderBlocks(blockSize_);
-    // Never trust a free pointer that would overwrite the header or existing blocks.
-    std::uint64_t fromSize = (end + blockSize_ - 1) / blockSize_;
-    std::uint64_t block = std::max<std::uint64_t>({next, minNext, fromSize});
-    std::uint64_t offset = block * blockSize_;
-    std::uint64_t used = 8 + data.size();
-    std::uint64_t blocks = (used + blockSize_ - 1) / blockSize_;
+    // New blocks go to the end of the file, whatever the free pointer says: behind the end it would
+    // overwrite blocks written before a crash, beyond it leave a hole.
+    const std::uint64_t first = dbt ? 1 : HeaderBlocks(blockSize_);
+    const std::uint64_t block = std::max<std::uint64_t>(first, (file_.Size() + blockSize_ - 1) / blockSize_);
+    const std::uint64_t offset = block * blockSize_;
+    const std::size_t prefix = dbt ? 0 : 8;  // .fpt: type and length; .dbt: text ended by 0x1A 0x1A
+    const std::size_t suffix = dbt ? 2 : 0;
+    const std::uint64_t blocks = (prefix + data.size() + suffix + blockSize_ - 1) / blockSize_;
     if (block + blocks > 0xFFFFFFFFull || data.size() > 0xFFFFFFFFull) throw IoError(path_, "memo file is full");
     std::vector<std::uint8_t> out(blocks * blockSize_, 0);
-    PutBe32(out.data(), binary ? kMemoTypeBinary : kMemoTypeText);
-    PutBe32(out.data() + 4, static_cast<std::uint32_t>(data.size()));
-    std::memcpy(out.data() + 8, data.data(), data.size());
-    cipher_.Apply(out.data() + 8, data.size(), offset + 8);
+    std::memcpy(out.data() + prefix, data.data(), data.size());
+    if (dbt) {
+        out[data.size()] = 0x1A;
+        out[data.size() + 1] = 0x1A;
+    } else {
+        PutBe32(out.data(), binary ? kMemoTypeBinary : kMemoTypeText);
+        PutBe32(out.data() + 4, static_cast<std::uint32_t>(data.size()));
+        cipher_.Apply(out.data() + 8, data.size(), offset + 8);
+    }
     file_.Write(offset, out.data(), out.size());
-    PutBe32(h, static_cast<std::uint32_t>(block + blocks));
+    std::uint8_t h[4];
+    const auto next = static_cast<std::uint32_t>(block + blocks);
+    if (dbt) PutLe32(h, next);
+    else PutBe32(h, next);
     file_.Write(0, h, 4);
     return static_cast<std::uint32_t>(block);
 }

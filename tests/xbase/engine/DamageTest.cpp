@@ -157,6 +157,23 @@ TEST_F(DamageTest, DamagedMemosAreFormatErrorsWhileTheTableStaysReadable) {
     ExpectMemoError("missing");
 }
 
+TEST_F(DamageTest, WrongFreeBlockPointerDoesNotOverwriteMemos) {
+    MemoTable(FptHeader(64, 8) + Be32(1) + Be32(3) + "alt" + std::string(64 - 11, '\0'));
+    {
+        Table t;
+        OpenTable(t, path, false, true);
+        t.AppendBlank();
+        t.FieldByName("TEXT").SetAsString("neu");
+        t.Post();
+    }
+    Table t;
+    OpenTable(t, path);
+    t.First();
+    EXPECT_EQ(t.FieldByName("TEXT").AsString(), "alt");
+    t.Next();
+    EXPECT_EQ(t.FieldByName("TEXT").AsString(), "neu");
+}
+
 TEST_F(DamageTest, DamagedTableCannotBeWrittenThrough) {
     MemoTable(FptHeader(0));
     Table t;
