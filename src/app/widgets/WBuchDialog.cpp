@@ -248,6 +248,11 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
     connect(EingabeMMButton, &QPushButton::clicked, this, &TWBuchDialog::MachSuche);
     connect(SuchRegister, &QTabWidget::currentChanged, this, &TWBuchDialog::SuchRegisterChange);
     connect(Trefferlabel, &TKlickLabel::geklickt, this, &TWBuchDialog::TrefferlabelClick);
+    // The entry labels follow every change of the marking (click, arrows, page keys), so that they never show
+    // another entry than the one the commands act on.
+    connect(ErgebnisListe, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0) ZeigeMarkiertenEintrag();
+    });
     connect(ErgebnisListe, &QListWidget::itemClicked, this, &TWBuchDialog::ZeigeMarkiertenEintrag);
     connect(ErgebnisListe, &TErgebnisListe::focusErhalten, this, &TWBuchDialog::ErgebnisListeEnter);
     auto details = [this] { Erweiterungen().details->Umkehrsuche(*this); };
@@ -656,6 +661,8 @@ void TWBuchDialog::TexteSetzen() {
     if (ErgebnisListe->count() > 0) ZeigeTrefferzahl(treffer_.Trefferzahl, treffer_.Zeilenzahl);
     else Trefferlabel->setText(keineSuche_);
     keineAuswahl_ = KText(3029, "(keine Auswahl)");
+    // The language tabs carry names from the catalogue too.
+    if (Startzustand().mehrsprachig && !woerterbuecher_->Liste.empty()) ZeigeSprachreiter();
     Erweiterungen().filter->FilterStatusAnwenden(*this);
 }
 
@@ -837,7 +844,6 @@ void TWBuchDialog::SetzeKopfzeile(bool withWidths) {
 void TWBuchDialog::ZeigeTrefferzahl(int hits, int lines) {
     suche_->Wortartfilter = Erweiterungen().filter->Filter();
     Trefferlabel->setText(ZuUnicode(suche_->ZeigeTrefferzahl(hits, lines)));
-    Trefferlabel->adjustSize();
 }
 
 void TWBuchDialog::ZeigeMarkiertenEintrag() {
@@ -972,10 +978,6 @@ bool TWBuchDialog::eventFilter(QObject* watched, QEvent* event) {
             }
             FormKeyDown(key);
             if (key->key() == Qt::Key_F24) return true;
-            if (widget == ErgebnisListe && (key->key() == Qt::Key_Up || key->key() == Qt::Key_PageDown)) {
-                // The list moves its marking first; show the entry afterwards.
-                QTimer::singleShot(0, this, &TWBuchDialog::ZeigeMarkiertenEintrag);
-            }
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -1139,8 +1141,7 @@ void TWBuchDialog::MachResize() {
     ErgebnisListe->SetzeSpaltenbreite(1, half);
     ErgebnisListe->SetzeSpaltenbreite(2, wortartBreite_ + 5);
     menupanel->setGeometry(0, 20, frame.width(), 20);
-    Trefferlabel->adjustSize();
-    Trefferlabel->move(Rahmen->x(), Unten(Rahmen) + 7);
+    Trefferlabel->setGeometry(Rahmen->x(), Unten(Rahmen) + 7, Rahmen->width() / 2, Trefferlabel->sizeHint().height());
     FilterLabel->adjustSize();
     FilterLabel->move(Rahmen->x() + Rahmen->width() - FilterLabel->width(), Trefferlabel->y());
     const int edgeRight = Rechts(Edge);
@@ -1184,8 +1185,8 @@ void TWBuchDialog::MachResizeNeu() {
     ErgebnisListe->SetzeSpaltenbreite(0, half);
     ErgebnisListe->SetzeSpaltenbreite(1, half);
     ErgebnisListe->SetzeSpaltenbreite(2, wortartBreite_ + 5);
-    Trefferlabel->adjustSize();
-    Trefferlabel->move(SuchbegriffLabel->x(), Unten(Rahmen) + 3);
+    Trefferlabel->setGeometry(SuchbegriffLabel->x(), Unten(Rahmen) + 3, Rahmen->width() / 2,
+                              Trefferlabel->sizeHint().height());
     FilterLabel->adjustSize();
     FilterLabel->move(Rechts(Rahmen) - FilterLabel->width() - 2, Trefferlabel->y());
     VertonungenTitelLabel->adjustSize();

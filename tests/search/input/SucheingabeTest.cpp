@@ -127,6 +127,18 @@ private slots:
         QCOMPARE(f.Liste()->currentRow(), 2);
         QCOMPARE(f.Edit()->text(), QString("Hau"));  // arrows never start a search
 
+        // Keys in the list itself: the entry labels follow the marking whatever moved it.
+        f.Liste()->setFocus();
+        QTest::keyClick(f.Liste(), Qt::Key_Home);
+        QCOMPARE(f->Eintrag1Label->text(), TErgebnisListe::Spalte(f.Zeile(0), 0));
+        QTest::keyClick(f.Liste(), Qt::Key_Down);
+        QCOMPARE(f->Eintrag1Label->text(), TErgebnisListe::Spalte(f.Zeile(1), 0));
+        QTest::keyClick(f.Liste(), Qt::Key_End);
+        QCOMPARE(f->Eintrag2Label->text(), TErgebnisListe::Spalte(f.Zeile(3), 1));
+        QTest::keyClick(f.Liste(), Qt::Key_Up);
+        QCOMPARE(f.Liste()->currentRow(), 2);
+        f.Edit()->setFocus();
+
         // An arrow within the interval after typing cancels the pending incremental search.
         QTest::keyClicks(f.Edit(), "s");
         QVERIFY(f->TastenTimer->isActive());
