@@ -454,8 +454,9 @@ void Table::Impl::SaveIndex() {
 
 namespace {
 
-Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const std::string& path) {
-    if (!impl) throw NotOpenError(path, "the table is not open");
+// The path is only built for the error: this check runs on every step of a walk.
+Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const Table& table) {
+    if (!impl) throw NotOpenError(table.Path(), "the table is not open");
     return *impl;
 }
 
@@ -524,19 +525,19 @@ void Table::Close() {
 bool Table::Active() const { return impl_ != nullptr; }
 
 int Table::TagArea(std::string_view tagName) const {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     return impl.index.FindTag(tagName) + 1;
 }
 
 std::vector<TagDef> Table::Tags() const {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     std::vector<TagDef> out;
     for (const auto& t : impl.index.tags) out.push_back({t.name, t.field});
     return out;
 }
 
 void Table::SetOrder(int order) {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     if (order < 0 || order > static_cast<int>(impl.index.tags.size())) {
         throw UsageError(impl.path, "there is no index order " + std::to_string(order));
     }
@@ -546,10 +547,10 @@ void Table::SetOrder(int order) {
     impl.posValid = false;
 }
 
-int Table::IndexOrd() const { return RequireOpen(impl_, Path()).order; }
+int Table::IndexOrd() const { return RequireOpen(impl_, *this).order; }
 
 bool Table::Seek(std::string_view key) {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     if (impl.order == 0) throw NoOrderError(impl.path, "Seek needs an index order");
     impl.Post();
     Tag& tag = impl.index.tags[static_cast<std::size_t>(impl.order - 1)];
@@ -573,10 +574,10 @@ bool Table::Seek(std::string_view key) {
     return false;
 }
 
-bool Table::Eof() const { return RequireOpen(impl_, Path()).eof; }
+bool Table::Eof() const { return RequireOpen(impl_, *this).eof; }
 
 void Table::Next() {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     impl.Post();
     if (impl.eof) return;
     if (impl.recNo == 0) {
@@ -594,7 +595,7 @@ void Table::Next() {
 }
 
 void Table::Skip(int n) {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     impl.Post();
     for (; n > 0 && !impl.eof; --n) Next();
     if (n >= 0 || impl.recNo == 0) return;
@@ -619,7 +620,7 @@ void Table::Skip(int n) {
 }
 
 void Table::First() {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     impl.Post();
     if (!impl.StandOn(0)) {
         impl.recNo = 0;
@@ -630,7 +631,7 @@ void Table::First() {
 }
 
 void Table::Go(std::uint32_t recNo) {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     impl.Post();
     if (recNo < 1 || recNo > impl.count) throw UsageError(impl.path, "there is no record " + std::to_string(recNo));
     impl.recNo = recNo;
@@ -639,29 +640,29 @@ void Table::Go(std::uint32_t recNo) {
 }
 
 bool Table::Deleted() const {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     return impl.state == Impl::State::Browse && impl.recNo >= 1 && impl.recNo <= impl.count && !impl.Live(impl.recNo);
 }
 
-std::uint32_t Table::RecCount() const { return RequireOpen(impl_, Path()).count; }
+std::uint32_t Table::RecCount() const { return RequireOpen(impl_, *this).count; }
 
-std::uint32_t Table::RecNo() const { return RequireOpen(impl_, Path()).recNo; }
+std::uint32_t Table::RecNo() const { return RequireOpen(impl_, *this).recNo; }
 
 Field Table::FieldByName(std::string_view name) {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     int i = FindField(impl.header.fields, name);
     if (i < 0) throw FormatError(impl.path, "the table has no field " + std::string(name));
     return Field(this, i);
 }
 
 bool Table::HasField(std::string_view name) const {
-    return FindField(RequireOpen(impl_, Path()).header.fields, name) >= 0;
+    return FindField(RequireOpen(impl_, *this).header.fields, name) >= 0;
 }
 
-const std::vector<FieldDef>& Table::Fields() const { return RequireOpen(impl_, Path()).defs; }
+const std::vector<FieldDef>& Table::Fields() const { return RequireOpen(impl_, *this).defs; }
 
 void Table::AppendBlank() {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     RequireWritable(impl);
     impl.Post();
     impl.editBuffer.assign(impl.header.recordLength, ' ');
@@ -677,7 +678,7 @@ void Table::AppendBlank() {
 }
 
 void Table::Edit() {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     RequireWritable(impl);
     if (impl.state != Impl::State::Browse) return;
     const std::uint8_t* rec = impl.Current();
@@ -696,12 +697,12 @@ void Table::Edit() {
     impl.state = Impl::State::Edit;
 }
 
-void Table::Post() { RequireOpen(impl_, Path()).Post(); }
+void Table::Post() { RequireOpen(impl_, *this).Post(); }
 
-void Table::Cancel() { RequireOpen(impl_, Path()).Cancel(); }
+void Table::Cancel() { RequireOpen(impl_, *this).Cancel(); }
 
 void Table::Zap() {
-    auto& impl = RequireOpen(impl_, Path());
+    auto& impl = RequireOpen(impl_, *this);
     if (!impl.writable || !impl.exclusive) throw UsageError(impl.path, "Zap needs the table opened exclusively and writable");
     impl.Cancel();
     if (impl.keyBlockOffset) {
@@ -796,17 +797,8 @@ void Table::Create(const std::string& path, const std::vector<FieldDef>& fields,
 
 // ---- Field ----
 
-namespace {
-
-Table::Impl& FieldTable(Table* table, const std::unique_ptr<Table::Impl>& impl) {
-    if (!impl) throw NotOpenError(table->Path(), "the table is not open");
-    return *impl;
-}
-
-}  // namespace
-
 std::string Field::AsString() const {
-    auto& impl = FieldTable(table_, table_->impl_);
+    auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) {
         if (impl.state != Table::Impl::State::Browse) {
@@ -825,7 +817,7 @@ std::string Field::AsString() const {
 }
 
 long long Field::AsInteger() const {
-    auto& impl = FieldTable(table_, table_->impl_);
+    auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) return ParseInteger(AsString());
     const std::uint8_t* rec = impl.Current();
@@ -834,7 +826,7 @@ long long Field::AsInteger() const {
 }
 
 void Field::SetAsString(std::string_view value) {
-    auto& impl = FieldTable(table_, table_->impl_);
+    auto& impl = RequireOpen(table_->impl_, *table_);
     if (impl.state == Table::Impl::State::Browse) throw UsageError(impl.path, "call Edit or AppendBlank before changing a field");
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) {
@@ -845,7 +837,7 @@ void Field::SetAsString(std::string_view value) {
 }
 
 void Field::SetAsInteger(long long value) {
-    auto& impl = FieldTable(table_, table_->impl_);
+    auto& impl = RequireOpen(table_->impl_, *table_);
     if (impl.state == Table::Impl::State::Browse) throw UsageError(impl.path, "call Edit or AppendBlank before changing a field");
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) {
@@ -856,7 +848,7 @@ void Field::SetAsInteger(long long value) {
 }
 
 const FieldDef& Field::Def() const {
-    auto& impl = FieldTable(table_, table_->impl_);
+    auto& impl = RequireOpen(table_->impl_, *table_);
     return impl.defs[static_cast<std::size_t>(index_)];
 }
 
