@@ -97,6 +97,34 @@ TEST(LeseDingZeile, MalformedLinesAddNothing) {
     EXPECT_EQ(bad, 0u);
 }
 
+// Lines cut and spliced from real ones at random: whatever comes out is a well-formed pair.
+TEST(LeseDingZeile, SplicedLinesGiveOnlyWellFormedPairs) {
+    const std::string parts[] = {"Haus {n}", " :: ", " | ", "; ", "{", "}", "(", ")", "[", "]", "<", ">",
+                                 "house", "\xC3", "\xA4", "ə", " ", "{vt}", "::", "|"};
+    std::uint32_t seed = 1;
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const int n = 1 + round % 12;
+        for (int i = 0; i < n; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            line += parts[(seed >> 16) % std::size(parts)];
+        }
+        std::vector<ImportEintrag> out;
+        std::size_t bad = 0;
+        const bool ok = LeseDingZeile(line, out, bad);
+        EXPECT_EQ(ok, !out.empty()) << line;
+        for (const auto& e : out) {
+            EXPECT_FALSE(e.w1.empty()) << line;
+            EXPECT_FALSE(e.w2.empty()) << line;
+            EXPECT_GE(e.wa, 0);
+            EXPECT_LE(e.wa, 11);
+            // no complete grammar tag is left; an unclosed "{" stays as it was
+            const std::size_t open = e.w1.find('{');
+            EXPECT_TRUE(open == std::string::npos || e.w1.find('}', open) == std::string::npos) << line;
+        }
+    }
+}
+
 TEST(LeseDing, ReadsAnExcerptSkippingCommentsAndCountingMalformedLines) {
     std::ifstream in(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt", std::ios::binary);
     ASSERT_TRUE(in);

@@ -104,6 +104,27 @@ TEST(LeseFreeDictArtikel, ArticlesWithoutHeadwordOrTranslationAreRejected) {
     EXPECT_TRUE(LeseFreeDictArtikel("Haus (domus /x\nmaison\n", a));
 }
 
+// Articles cut and spliced from real ones at random: an accepted one always has a headword and translations.
+TEST(LeseFreeDictArtikel, SplicedArticlesNeverReadPastTheText) {
+    const std::string parts[] = {"rosa", " /", "/", " (", "(", ")", " <", "<", ">", "n, sg", "\n", "1. ", "2. ",
+                                 ", ", "Rose", " 3.", "(en)", "ˈ"};
+    std::uint32_t seed = 7;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const int n = 1 + round % 14;
+        for (int i = 0; i < n; ++i) {
+            seed = seed * 1664525u + 1013904223u;
+            text += parts[(seed >> 16) % std::size(parts)];
+        }
+        FreeDictArtikel a;
+        if (LeseFreeDictArtikel(text, a)) {
+            EXPECT_FALSE(a.kopfwort.empty()) << text;
+            EXPECT_FALSE(a.uebersetzungen.empty()) << text;
+            for (const auto& t : a.uebersetzungen) EXPECT_FALSE(t.empty()) << text;
+        }
+    }
+}
+
 TEST(FreeDictWortart, NamesOfTheSourcesGiveTheCodes) {
     const std::pair<const char*, int> cases[] = {
         {"n, fem", 2},         {"pn, masc", 2},       {"n, sg, f", 2},          {"sg, v", 1},
