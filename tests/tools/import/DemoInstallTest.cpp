@@ -79,10 +79,13 @@ TEST_F(DemoInstall, WithoutTheWordListTheSampleIsTheEnglishDictionary) {
               std::string::npos)
         << list;
     EXPECT_NE(list.find("[Latein]\nDictionary=" + (Tables() / "LATEIN.DBF").string()), std::string::npos) << list;
-    EXPECT_NE(list.find("[Beispiel-Latein]"), std::string::npos) << list;
+    EXPECT_NE(list.find("[Muster-Latein]\nDictionary=" + (build_ / "bin" / "Data" / "LATEIN.DBF").string() +
+                        "\nTextM=Deutsch\nTextF=Latein (Muster)\n"),
+              std::string::npos)
+        << list;
     EXPECT_EQ(list.find("[Franzoesisch]"), std::string::npos) << list;
     EXPECT_EQ(list.find("[Spanisch]"), std::string::npos) << list;
-    EXPECT_EQ(list.find("[Beispiel]"), std::string::npos) << list;
+    EXPECT_EQ(list.find("[Muster-Englisch]"), std::string::npos) << list;
 
     const Lauf latein = Lookup("--dictionary Latein Rose");
     EXPECT_EQ(latein.code, 0) << latein.ausgabe;
@@ -97,8 +100,9 @@ TEST_F(DemoInstall, WordListBecomesTheEnglishDictionaryAndIsImportedOnlyAgainWhe
     EXPECT_NE(Fehlerausgabe().find("importing ENGLISCH.DBF"), std::string::npos) << Fehlerausgabe();
     const std::string list = Registriert();
     EXPECT_NE(list.find("[Englisch]\nDictionary=" + (Tables() / "ENGLISCH.DBF").string()), std::string::npos) << list;
-    EXPECT_NE(list.find("[Beispiel]\nDictionary=" + Sample().string()), std::string::npos)
-        << list;
+    EXPECT_NE(list.find("[Muster-Englisch]\nDictionary=" + Sample().string()), std::string::npos) << list;
+    // the imported dictionary comes first in name order
+    EXPECT_LT(list.find("[Englisch]"), list.find("[Muster-Englisch]")) << list;
 
     const Lauf haus = Lookup("--dictionary Englisch Haus");
     EXPECT_EQ(haus.code, 0) << haus.ausgabe;
@@ -111,6 +115,12 @@ TEST_F(DemoInstall, WordListBecomesTheEnglishDictionaryAndIsImportedOnlyAgainWhe
     ASSERT_EQ(Install(ding).code, 0) << Fehlerausgabe();
     EXPECT_EQ(Fehlerausgabe().find("importing"), std::string::npos) << Fehlerausgabe();
     EXPECT_EQ(fs::last_write_time(Tables() / "ENGLISCH.DBF"), built);
+
+    // without the word list the sample takes its place and leaves no second section behind
+    ASSERT_EQ(Install(temp_.path() / "fehlt").code, 0) << Fehlerausgabe();
+    const std::string ohne = Registriert();
+    EXPECT_NE(ohne.find("[Englisch]\nDictionary=" + Sample().string()), std::string::npos) << ohne;
+    EXPECT_EQ(ohne.find("[Muster-Englisch]"), std::string::npos) << ohne;
 
     // a newer source is imported again, the others stay
     fs::last_write_time(ding, built + std::chrono::seconds(5));
