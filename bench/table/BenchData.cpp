@@ -144,7 +144,7 @@ Paths EnsureData(const std::vector<Record>& records) {
     p.encrypted = p.folder + "/DICTENC.DBF";
     p.sqlite = p.folder + "/dict.sqlite";
     fs::create_directories(p.folder);
-    const std::string stamp = p.folder + "/records-" + std::to_string(records.size()) + "-v1";
+    const std::string stamp = p.folder + "/records-" + std::to_string(records.size()) + "-v2";
     if (!fs::exists(stamp)) {
         std::fprintf(stderr, "building the benchmark data in %s (once)...\n", p.folder.c_str());
         for (const auto& e : fs::directory_iterator(p.folder)) fs::remove(e.path());

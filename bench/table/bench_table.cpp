@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -161,24 +162,43 @@ std::vector<std::string> MissPrefixes(const std::vector<Record>& records) {
     return out;
 }
 
-void Report(benchmark::State& state, std::vector<double>& ns) {
+void Report(benchmark::State& state, std::vector<double>& ns, const char* prefix = "") {
     if (ns.empty()) return;
     std::sort(ns.begin(), ns.end());
-    state.counters["median_us"] = ns[ns.size() / 2] / 1000.0;
-    state.counters["p99_us"] = ns[std::min(ns.size() - 1, ns.size() * 99 / 100)] / 1000.0;
+    state.counters[std::string(prefix) + "median_us"] = ns[ns.size() / 2] / 1000.0;
+    state.counters[std::string(prefix) + "p99_us"] = ns[std::min(ns.size() - 1, ns.size() * 99 / 100)] / 1000.0;
+}
+
+double ThreadCpuNs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
+}
+
+// Per operation: wall time (median_us, p99_us) and, since the machine may be shared, this thread's CPU time
+// (cpu_median_us, cpu_p99_us), which leaves out the time other processes held the CPU.
+template <class Setup, class Op>
+void MeasureWith(benchmark::State& state, bool manualTime, Setup&& setup, Op&& op) {
+    std::vector<double> wall, cpu;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        setup();
+        const double c0 = ThreadCpuNs();
+        const auto t0 = std::chrono::steady_clock::now();
+        op(i++);
+        const auto t1 = std::chrono::steady_clock::now();
+        const double c1 = ThreadCpuNs();
+        wall.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
+        cpu.push_back(c1 - c0);
+        if (manualTime) state.SetIterationTime(wall.back() / 1e9);
+    }
+    Report(state, wall);
+    Report(state, cpu, "cpu_");
 }
 
 template <class Op>
 void Measure(benchmark::State& state, Op&& op) {
-    std::vector<double> ns;
-    std::size_t i = 0;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        op(i++);
-        const auto t1 = std::chrono::steady_clock::now();
-        ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
-    }
-    Report(state, ns);
+    MeasureWith(state, false, [] {}, op);
 }
 
 void SeekCase(benchmark::State& state, Peer* peer, const std::vector<std::string>* keys) {
@@ -203,50 +223,34 @@ std::string IndexFileOf(const std::string& table) {
 // Both tags built from the records: the index file is removed and the next open builds it.
 void ReindexEngine(benchmark::State& state, const std::string& path, const std::string& password) {
     const std::string index = IndexFileOf(path);
-    std::vector<double> ns;
-    for (auto _ : state) {
-        fs::remove(index);
-        xbase::Table t;
-        t.SetFileName(path);
-        t.SetPassword(password);
-        const auto t0 = std::chrono::steady_clock::now();
-        t.Open();
-        const auto t1 = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
-        ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
-        if (t.TagArea("IWI1") == 0 || t.TagArea("IWI2") == 0) state.SkipWithError("tags were not rebuilt");
-    }
-    Report(state, ns);
+    std::unique_ptr<xbase::Table> t;
+    MeasureWith(
+        state, true,
+        [&] {
+            t.reset();
+            fs::remove(index);
+            t = std::make_unique<xbase::Table>();
+            t->SetFileName(path);
+            t->SetPassword(password);
+        },
+        [&](std::size_t) { t->Open(); });
+    if (!t || t->TagArea("IWI1") == 0 || t->TagArea("IWI2") == 0) state.SkipWithError("tags were not rebuilt");
 }
 
 void ReindexSqlite(benchmark::State& state) {
     sqlite3* db = nullptr;
     sqlite3_open(world->paths.sqlite.c_str(), &db);
-    std::vector<double> ns;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        sqlite3_exec(db, "REINDEX dict", nullptr, nullptr, nullptr);
-        const auto t1 = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
-        ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
-    }
+    MeasureWith(state, true, [] {}, [&](std::size_t) { sqlite3_exec(db, "REINDEX dict", nullptr, nullptr, nullptr); });
     sqlite3_close(db);
-    Report(state, ns);
 }
 
 void ReindexArray(benchmark::State& state) {
-    std::vector<double> ns;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
+    MeasureWith(state, true, [] {}, [&](std::size_t) {
         auto a = SortedBy(world->records, &Record::wi1);
         auto b = SortedBy(world->records, &Record::wi2);
         benchmark::DoNotOptimize(a.data());
         benchmark::DoNotOptimize(b.data());
-        const auto t1 = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
-        ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count());
-    }
-    Report(state, ns);
+    });
 }
 
 void OpenEngine(benchmark::State& state, const std::string& path, const std::string& password) {

@@ -159,6 +159,18 @@ void MoveIntoPlace(const fs::path& staged, const fs::path& target) {
     SyncFolder(folder);
 }
 
+// A table another program has open is not replaced under it. Anything else wrong with the old table
+// (damage, another password) does not matter: it is being replaced.
+void RefuseIfInUse(const Options& o) {
+    if (!fs::exists(o.table)) return;
+    try {
+        OpenTable(o, true);
+    } catch (const xbase::LockError& e) {
+        throw OpenFailure(std::string(e.what()) + "; it is not replaced");
+    } catch (const xbase::TableError&) {
+    }
+}
+
 // Appends one record per TSV line; the first line names the columns.
 void Fill(xbase::Table& table, const std::vector<xbase::FieldDef>& fields, std::FILE& in, ValueContext& context) {
     LineReader reader(&in);
@@ -231,6 +243,7 @@ int Create(const Options& o, std::FILE* err) {
     const fs::path target(o.table);
     if (target.has_parent_path() && !fs::is_directory(target.parent_path()))
         throw OpenFailure("the folder \"" + target.parent_path().string() + "\" does not exist");
+    RefuseIfInUse(o);
     const fs::path staging = MakeStagingFolder(o.table);
     struct Cleanup {
         fs::path folder;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <cstdio>
+
 #include "child_process.h"
 #include "xbase/Table.h"
 
@@ -49,11 +51,19 @@ TEST_F(ProcessLockTest, SharedHolderRefusesExclusiveOpenUntilItCloses) {
     const auto reindex = crashtest::Run({BinaryPath("zanit-table"), "reindex", path_});
     EXPECT_EQ(reindex.exitCode, 2) << reindex.err;
     EXPECT_FALSE(reindex.err.empty());
+    // Nor is the table replaced under its user.
+    const std::string tsv = dir_ + "/new.tsv";
+    std::FILE* f = std::fopen(tsv.c_str(), "w");
+    std::fputs("W1\nneu\n", f);
+    std::fclose(f);
+    const auto create = crashtest::Run({BinaryPath("zanit-table"), "create", path_, "--schema", "W1:C:20", tsv});
+    EXPECT_EQ(create.exitCode, 2) << create.err;
     // Readers are not blocked by a shared holder.
     EXPECT_EQ(crashtest::Run({BinaryPath("zanit-table"), "dump", path_}).exitCode, 0);
     EXPECT_EQ(crashtest::Finish(child), 0);
     EXPECT_TRUE(OpenHere(true));
     EXPECT_EQ(crashtest::Run({BinaryPath("zanit-table"), "reindex", path_}).exitCode, 0);
+    EXPECT_EQ(crashtest::Run({BinaryPath("zanit-table"), "dump", path_}).out, "W1\n");  // still the old, empty table
 }
 
 TEST_F(ProcessLockTest, ExclusiveHolderRefusesEveryOtherOpen) {
