@@ -8,6 +8,7 @@
 namespace fuzztable {
 
 constexpr std::uint8_t kFlagPassword = 1;  // open with the password below
+constexpr std::uint8_t kFlagWrite = 2;     // also append, change and zap through a writable open
 constexpr const char* kPassword = "fuzz";
 
 struct Parts {

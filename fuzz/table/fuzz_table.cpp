@@ -95,6 +95,50 @@ void Exercise(const std::string& path, const std::string& password) {
     table.Close();
 }
 
+// Writes into whatever the bytes hold: append a record with every field set, change the first record,
+// then empty the table. Each step may be refused with a TableError, none may corrupt memory.
+void Write(const std::string& path, const std::string& password) {
+    xbase::Table table;
+    table.SetFileName(path);
+    table.SetPassword(password);
+    table.SetExclusive(true);
+    table.SetSyncOnPost(false);
+    try {
+        table.Open();
+    } catch (const xbase::TableError&) {
+        return;
+    }
+    auto fill = [&](const std::string& text) {
+        for (const auto& def : table.Fields()) {
+            try {
+                table.FieldByName(def.name).SetAsString(def.type == 'N' ? "42" : def.type == 'L' ? "T" : def.type == 'D' ? "20240229" : text);
+            } catch (const xbase::TableError&) {
+            }
+        }
+    };
+    try {
+        table.AppendBlank();
+        fill(std::string("RIFF\x00\x1a", 6));
+        table.Post();
+        table.First();
+        if (!table.Eof()) {
+            table.Edit();
+            fill("HAUS");
+            table.Post();
+        }
+        Walk(table);
+        table.Zap();
+        table.AppendBlank();
+        fill("Z");
+        table.Post();
+    } catch (const xbase::TableError&) {
+    }
+    try {
+        table.Close();  // stores a change whose Post failed, and may fail again
+    } catch (const xbase::TableError&) {
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -117,6 +161,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         (void)xbase::VerifyTable(table, password);
     } catch (const xbase::TableError&) {
+    }
+    if (parts.flags & fuzztable::kFlagWrite) {
+        Write(table, password);
+        Exercise(table, password);
     }
     return 0;
 }

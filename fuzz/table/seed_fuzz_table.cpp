@@ -276,6 +276,21 @@ int main(int argc, char** argv) {
             for (auto& c : p.memo)
                 if (c == '\x1a') c = 'x';
         }, Db3Table());
+        // The same damage met by a writer.
+        for (const char* name : {"foxpro", "count-high", "count-low", "no-eof-mark", "memo-huge-length",
+                                 "memo-block-size-0", "index-truncated", "record-length-short"}) {
+            std::ifstream in(folder / ("seed-" + std::string(name)), std::ios::binary);
+            std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            Parts p = fuzztable::Split(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            p.flags |= fuzztable::kFlagWrite;
+            Save(folder, std::string("write-") + name, p);
+        }
+        Parts lockedWrite = locked;
+        lockedWrite.flags |= fuzztable::kFlagWrite;
+        Save(folder, "write-encrypted", lockedWrite);
+        Parts db3Write = Db3Table();
+        db3Write.flags |= fuzztable::kFlagWrite;
+        Save(folder, "write-dbase3", db3Write);
         damaged("visualfoxpro-pointer-past-end", [](Parts& p) { Le32(p.table, Get16(p.table, 8) + 1 + 14, 0x7FFFFFFF); },
                 VisualFoxProTable());
     } catch (const std::exception& e) {
