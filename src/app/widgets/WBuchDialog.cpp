@@ -1071,18 +1071,25 @@ void TWBuchDialog::ZeigeSprachreiter() {
 
 void TWBuchDialog::WechsleWoerterbuch() {
     TWoerterbuecher& wb = *woerterbuecher_;
+    QLineEdit* edit = AktivesSuchfeld();
+    // The search text survives a dictionary that fails to open: the retry and a cancel after it keep it.
+    bool remembering = false;
+    QString remembered;
     for (;;) {
         QStringList entries;
         for (const std::string& e : wb.Liste)
             entries << ZuUnicode(std::string(Listenfeld(e, 1)) + "/" + std::string(Listenfeld(e, 2)));
         if (!auswahl_) auswahl_ = new TWBAuswahlDialog(this);
         auswahl_->Fuellen(entries, wb.Index);
-        if (auswahl_->exec() != QDialog::Accepted) return;
+        if (auswahl_->exec() != QDialog::Accepted) {
+            if (remembering) edit->setText(remembered);
+            return;
+        }
         SetzeWartecursor(true);
         ErgebnisListe->clear();
         treffer_.Leeren();
-        QLineEdit* edit = AktivesSuchfeld();
-        const QString remembered = edit->text().trimmed();
+        if (!remembering) remembered = edit->text().trimmed();
+        remembering = true;
         edit->clear();
         Trefferlabel->setText(keineSuche_);
         if (Oeffne(auswahl_->Markiert())) {

@@ -97,6 +97,12 @@ private slots:
             QCOMPARE(f->pos(), QPoint(10, 20));
             QCOMPARE(f->size(), QSize(500, 300));
         }
+        {
+            Installieren({"\"PX\"=dword:0000000a", "\"PY\"=dword:00000014", "\"PV\"=dword:00000001"});
+            Fenster f;
+            QVERIFY(f.Start());
+            QVERIFY(f->windowState() & Qt::WindowMaximized);
+        }
         const Fensterrechteck screen = BildschirmRechteck();
         for (const char* bad : {"\"PX\"=dword:ffffffff", "\"PW\"=dword:00000000", "\"PW\"=dword:00002710"}) {
             Installieren({"\"PX\"=dword:0000000a", "\"PY\"=dword:00000014", "\"PW\"=dword:000001f4",

@@ -1,5 +1,5 @@
 // The program as a process: a second start hands over to the first; start-up failures end the process
-// with their message and leave the settings untouched.
+// with their message (none for a dictionary that fails to open) and leave the settings untouched.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -103,6 +103,7 @@ private slots:
         QTest::newRow("other program folder") << "program" << install;
         QTest::newRow("empty sound medium path") << "cd" << install;
         QTest::newRow("no dictionary") << "nodict" << "Problem\tEs ist kein Wörterbuch installiert!";
+        QTest::newRow("dictionary that fails to open") << "damaged" << "";
         QTest::newRow("dictionary file of another section name") << "dfa" << "Problem\tEs ist kein Wörterbuch installiert!";
     }
 
@@ -112,14 +113,15 @@ private slots:
         TestInstallation inst;
         if (fault == "program") inst.SetzeProgramm(inst.Pfad("anderswo") + "/");
         if (fault == "cd") inst.SetzeCD("");
-        if (fault == "dfa") inst.Woerterbuch("DfA", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
+        if (fault == "damaged") inst.KaputtesWoerterbuch("Englisch", "KAPUTT.DBF");
+        else if (fault == "dfa") inst.Woerterbuch("DfA", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
         else if (fault != "nodict") inst.Woerterbuch("Englisch", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
         inst.Schreiben();
         const QByteArray before = inst.HiveBytes();
         const Lauf run = Starten(inst, {"noinfo"});
         QVERIFY(run.finished);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.messages, QStringList{message});
+        QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
         QCOMPARE(inst.HiveBytes(), before);
     }
 };

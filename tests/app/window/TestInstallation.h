@@ -80,6 +80,15 @@ public:
                                        QString("\"TextF\"=\"%1\"").arg(textF)}});
     }
 
+    // Registers a table file that exists but is not a table: opening it fails.
+    void KaputtesWoerterbuch(const QString& section, const QString& file) {
+        QFile f(dir_.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(700, 'x'));
+        f.close();
+        sections_.push_back({section, {"\"Dictionary\"=\"" + f.fileName() + "\"", "\"TextF\"=\"Kaputt\""}});
+    }
+
     // Writes the hive (UTF-8) and points ZANIT_REGISTRY at it.
     void Schreiben() const {
         QString text = "Windows Registry Editor Version 5.00\r\n\r\n";

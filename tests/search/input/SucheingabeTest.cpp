@@ -149,6 +149,17 @@ private slots:
         QCOMPARE(f.Liste()->currentRow(), 3);
     }
 
+    void anEmptyListSendsTheFocusBackToTheSearchField() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Liste()->setFocus();
+        QVERIFY(f.Edit()->hasFocus());
+        f.Tippen("Hut");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        f.Liste()->setFocus();
+        QVERIFY(f.Liste()->hasFocus());
+    }
+
     void keyPressDuringAnIncrementalWalkEndsIt() {
         Fenster f;
         QVERIFY(f.Start());
@@ -207,6 +218,8 @@ private slots:
     }
 
     void dictionarySwitchRunsTheRememberedSearchAgain() {
+        inst_->KaputtesWoerterbuch("Zerbrochen", "KAPUTT.DBF");  // listed last
+        inst_->Schreiben();
         Fenster f;
         QVERIFY(f.Start());
         f.Tippen("Haus");
@@ -222,7 +235,7 @@ private slots:
             QTest::keyClick(d->WBListbox, Qt::Key_Return);
         });
         f->MenueWBOeffnen->trigger();
-        QCOMPARE(shown, QStringList({"Deutsch/Englisch", "Deutsch/Latein"}));
+        QCOMPARE(shown, QStringList({"Deutsch/Englisch", "Deutsch/Latein", "Deutsch/Kaputt"}));
         QCOMPARE(f->Woerterbuecher().Index, 1);
         QCOMPARE(f.Edit()->text(), QString("Haus"));
         QCOMPARE(f.Liste()->count(), 1);
@@ -230,11 +243,30 @@ private slots:
         QCOMPARE(f.Liste()->Kopftext(1), QString("Latein"));
         QCOMPARE(f->SuchRegister->tabText(1), QString("&Latein"));
 
+        // A dictionary that fails to open shows the choice again.
+        int shownAgain = 0;
+        BeiModal([&shownAgain](QWidget* w) {
+            auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+            d->WBListbox->setCurrentRow(2);
+            QTest::keyClick(d->WBListbox, Qt::Key_Return);
+            BeiModal([&shownAgain](QWidget* again) {
+                shownAgain = 1;
+                auto* d2 = qobject_cast<TWBAuswahlDialog*>(again);
+                d2->WBListbox->setCurrentRow(0);
+                QTest::keyClick(d2->WBListbox, Qt::Key_Return);
+            });
+        });
+        f->MenueWBOeffnen->trigger();
+        QCOMPARE(shownAgain, 1);
+        QCOMPARE(f->Woerterbuecher().Index, 0);
+        QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+        QVERIFY(!QGuiApplication::overrideCursor());  // the wait cursor is gone again
+
         // Cancelling changes nothing.
         BeiModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
         f->MenueWBOeffnen->trigger();
-        QCOMPARE(f->Woerterbuecher().Index, 1);
-        QCOMPARE(f.Liste()->count(), 1);
+        QCOMPARE(f->Woerterbuecher().Index, 0);
+        QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
     }
 
     void languageTabsSwitchDictionaries() {
