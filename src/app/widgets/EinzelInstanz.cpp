@@ -7,6 +7,10 @@
 #include <QLocalSocket>
 #include <QLockFile>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace zanit {
 namespace {
 
@@ -44,6 +48,10 @@ bool TEinzelInstanz::AndereInstanzGefunden() {
     QLocalSocket probe;
     probe.connectToServer(name_);
     if (probe.waitForConnected(kWartezeit)) {
+#ifdef _WIN32
+        // Windows lets only the foreground process hand the foreground on.
+        AllowSetForegroundWindow(ASFW_ANY);
+#endif
         probe.write(kBitte);
         probe.waitForBytesWritten(kWartezeit);
         probe.disconnectFromServer();

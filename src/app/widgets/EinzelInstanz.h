@@ -1,6 +1,7 @@
 #pragma once
 // One running program per user and machine hive: a second start finds the first, asks it to come to the
-// front restored, and ends without a message.
+// front restored, and ends without a message. The first instance listens on a local channel (a socket on
+// POSIX, a named pipe on Windows) named after the user and the hive.
 #include <QObject>
 #include <QString>
 

@@ -131,6 +131,13 @@ private slots:
         QVERIFY2(Katalog().Offen(), "the English catalogue must be built into Data/ next to the tests");
         QCOMPARE(f->MenueDatei->title(), QString::fromStdString(Katalog().Text(8120, "&Datei")));
         QVERIFY(f->MenueDatei->title() != "D&atei");
+        int language = -1;
+        BeiModal([&language](QWidget* w) {
+            language = qobject_cast<TMeldungDialog*>(w)->buttonbox->sprache();
+            QTest::keyClick(w, Qt::Key_Escape);
+        });
+        Meldungsfenster("?", "?", 1, true, true);
+        QCOMPARE(language, 1);  // the strip speaks English: "Yes"/"No"
         KatalogOeffnen('D');
         QCOMPARE(f->MenueDatei->title(), QString("D&atei"));
     }
