@@ -171,6 +171,24 @@ private slots:
         QCOMPARE(f->pos(), QPoint(40, 50));
     }
 
+    void minimisingStoresThePlacementInMemoryOnly() {
+        Fenster f;
+        QVERIFY(f.Start({"AutoStart-ignored", "AUTOSTART"}));  // any parameter containing AUTOSTART
+        QVERIFY(f->StartTimer->isActive());
+        QTRY_VERIFY(!f->StartTimer->isActive());
+        f->showNormal();
+        f->move(33, 44);
+        f->resize(510, 320);
+        const QByteArray before = inst_->HiveBytes();
+        f->showMinimized();
+        QCOMPARE(f->Werte().PX, 33);
+        QCOMPARE(f->Werte().PY, 44);
+        QCOMPARE(f->Werte().PW, 510);
+        QCOMPARE(f->Werte().PH, 320);
+        QCOMPARE(f->Werte().PV, 0);
+        QCOMPARE(inst_->HiveBytes(), before);
+    }
+
     void closingWritesEverySetting() {
         Installieren({"\"Seek\"=dword:00000001", "\"Interval\"=dword:00000064"});
         Fenster f;
