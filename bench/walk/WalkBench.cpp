@@ -54,14 +54,26 @@ std::string Wort(std::uint32_t i, bool gross) {
     return w;
 }
 
-// 1..4 translations per word until a million records are written, in the order of the word numbers
-// (the index orders them). The table is written into a fresh folder that replaces the cache folder only
-// when complete.
-void BaueSynthetisch(const std::filesystem::path& ordner, const std::string& datei) {
+// 1..4 translations per word until a million records are written, in the order of the word numbers.
+// inKeyOrder: through the dictionary writer, which stores them in the order of WI1 as every dictionary is
+// stored; else straight through the engine, in the order of the word numbers (random in key order). The
+// table is written into a fresh folder that replaces the cache folder only when complete.
+void BaueSynthetisch(const std::filesystem::path& ordner, const std::string& datei, bool inKeyOrder) {
     const std::filesystem::path neu = ordner.string() + ".neu";
     std::filesystem::remove_all(neu);
     std::filesystem::create_directories(neu);
-    {
+    if (inKeyOrder) {
+        TWoerterbuchbau bau((neu / datei).string(), "Deutsch", "Englisch", {std::string(kWoerterbuchPasswort), 60, {}});
+        std::uint32_t n = 0;
+        for (std::uint32_t wort = 0; n < kDatensaetze; ++wort) {
+            const std::string w1 = Wort(wort, true);
+            const int wa = static_cast<int>(Mische(wort * 7U) % 12U);
+            const std::uint32_t uebersetzungen = 1 + Mische(wort * 3U) % 4U;
+            for (std::uint32_t u = 0; u < uebersetzungen && n < kDatensaetze; ++u, ++n)
+                bau.Hinzufuegen({w1, Wort(wort * 5U + u + 2'000'000U, false), wa, 0, 0});
+        }
+        bau.Abschliessen();
+    } else {
         // Written through the engine directly: a bulk load that syncs once at the end, not per record.
         xbase::Table::Create((neu / datei).string(), WoerterbuchFelder(60), WoerterbuchTags(),
                              std::string(kWoerterbuchPasswort));
@@ -116,25 +128,35 @@ struct Offenes {
     }
 };
 
-Offenes& Synthetisch() {
-    static std::unique_ptr<Offenes> offen = [] {
-        const std::filesystem::path ordner = std::string(ZANIT_BINARY_DIR) + "/bench-cache/walk1m";
-        const std::string datei = "WALK1M.DBF";
-        const std::string pfad = (ordner / datei).string();
-        for (int versuch = 0; versuch < 2; ++versuch) {
-            if (std::filesystem::exists(pfad)) {
-                try {
-                    auto o = std::make_unique<Offenes>(pfad, "Englisch");
-                    if (o->daten.BuchDatei.RecCount() == kDatensaetze) return o;
-                } catch (const std::exception& e) {
-                    std::fprintf(stderr, "bench_walk: cache unusable (%s), rebuilding\n", e.what());
-                }
+std::unique_ptr<Offenes> OeffneSynthetisch(bool inKeyOrder) {
+    const std::filesystem::path ordner =
+        std::string(ZANIT_BINARY_DIR) + (inKeyOrder ? "/bench-cache/walk1m-keyorder" : "/bench-cache/walk1m");
+    const std::string datei = "WALK1M.DBF";
+    const std::string pfad = (ordner / datei).string();
+    for (int versuch = 0; versuch < 2; ++versuch) {
+        if (std::filesystem::exists(pfad)) {
+            try {
+                auto o = std::make_unique<Offenes>(pfad, "Englisch");
+                if (o->daten.BuchDatei.RecCount() == kDatensaetze) return o;
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "bench_walk: cache unusable (%s), rebuilding\n", e.what());
             }
-            std::fprintf(stderr, "bench_walk: writing %u records to %s (once)\n", kDatensaetze, pfad.c_str());
-            BaueSynthetisch(ordner, datei);
         }
-        throw std::runtime_error("synthetic dictionary could not be built");
-    }();
+        std::fprintf(stderr, "bench_walk: writing %u records to %s (once)\n", kDatensaetze, pfad.c_str());
+        BaueSynthetisch(ordner, datei, inKeyOrder);
+    }
+    throw std::runtime_error("synthetic dictionary could not be built");
+}
+
+// As the dictionary writer stores every dictionary.
+Offenes& Synthetisch() {
+    static std::unique_ptr<Offenes> offen = OeffneSynthetisch(true);
+    return *offen;
+}
+
+// The same records in random physical order.
+Offenes& Zufallsfolge() {
+    static std::unique_ptr<Offenes> offen = OeffneSynthetisch(false);
     return *offen;
 }
 
@@ -143,12 +165,12 @@ Offenes& Beispiel() {
     return offen;
 }
 
-void Walk(benchmark::State& state, Offenes& o, const char* text, bool inkrementell, int erwartet) {
+void Walk(benchmark::State& state, Offenes& o, const char* text, bool inkrementell, int erwartet, int richtung = 1) {
     for (auto _ : state) {
-        o.suche.FuelleTrefferliste(o.liste, text, true, inkrementell, 1);
+        o.suche.FuelleTrefferliste(o.liste, text, true, inkrementell, richtung);
         benchmark::DoNotOptimize(o.liste.Anzahl());
     }
-    if (o.liste.Trefferzahl != erwartet) {
+    if (erwartet >= 0 && o.liste.Trefferzahl != erwartet) {
         state.SkipWithError(("expected " + std::to_string(erwartet) + " hits, got " +
                              std::to_string(o.liste.Trefferzahl)).c_str());
     }
@@ -160,6 +182,17 @@ void BM_Voll_1M(benchmark::State& state) { Walk(state, Synthetisch(), "Hau", fal
 void BM_Inkrementell_1M(benchmark::State& state) { Walk(state, Synthetisch(), "HAU", true, kGrenzeInkrementell); }
 // A misspelt word: four seeks until the shortened key finds records.
 void BM_Verkuerzt_1M(benchmark::State& state) { Walk(state, Synthetisch(), "Hauqxyz", false, kGrenzeVoll); }
+// The foreign-language side: IWI2 visits the records in random physical order.
+void BM_Voll_1M_Richtung2(benchmark::State& state) { Walk(state, Synthetisch(), "tin", false, kGrenzeVoll, 2); }
+void BM_Voll_1M_Zufallsfolge(benchmark::State& state) { Walk(state, Zufallsfolge(), "Hau", false, kGrenzeVoll); }
+void BM_Inkrementell_1M_Zufallsfolge(benchmark::State& state) {
+    Walk(state, Zufallsfolge(), "HAU", true, kGrenzeInkrementell);
+}
+// A whole headword: a seek and a few records.
+void BM_Kopfwort_1M(benchmark::State& state) {
+    static const std::string wort = Wort(4711, true);
+    Walk(state, Synthetisch(), wort.c_str(), false, -1);
+}
 void BM_Voll_Beispiel(benchmark::State& state) { Walk(state, Beispiel(), "Haus", false, kGrenzeVoll); }
 void BM_Inkrementell_Beispiel(benchmark::State& state) {
     Walk(state, Beispiel(), "HAUS", true, kGrenzeInkrementell);
@@ -191,6 +224,10 @@ BENCHMARK(BM_Voll_1M)->Apply(Einstellen);
 BENCHMARK(BM_Inkrementell_1M)->Apply(Einstellen);
 BENCHMARK(BM_Verkuerzt_1M)->Apply(Einstellen);
 BENCHMARK(BM_Gegenliste_1M)->Apply(Einstellen);
+BENCHMARK(BM_Kopfwort_1M)->Apply(Einstellen);
+BENCHMARK(BM_Voll_1M_Richtung2)->Apply(Einstellen);
+BENCHMARK(BM_Voll_1M_Zufallsfolge)->Apply(Einstellen);
+BENCHMARK(BM_Inkrementell_1M_Zufallsfolge)->Apply(Einstellen);
 BENCHMARK(BM_Voll_Beispiel)->Apply(Einstellen);
 BENCHMARK(BM_Inkrementell_Beispiel)->Apply(Einstellen);
 

@@ -150,6 +150,7 @@ Suchergebnis TSuche::FuelleTrefferliste(Trefferliste& liste, std::string_view te
     liste.Zeilenzahl = 0;
     Sprachen(richtung);
     schluessel_ = Suchschluessel(text, Quellsprache);
+    const std::size_t volleLaenge = schluessel_.size();  // the walk only ever shortens the key
 
     if (!woerterbuecher_.Offen || !daten_.BuchDatei.Active()) {
         ergebnis.status = Suchstatus::KeinWoerterbuch;
@@ -162,7 +163,7 @@ Suchergebnis TSuche::FuelleTrefferliste(Trefferliste& liste, std::string_view te
             ergebnis.fehler = fehler.what();
         }
         if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
-        if (korrigieren && liste.Trefferzahl > 0 && schluessel_ != Suchschluessel(text, Quellsprache)) {
+        if (korrigieren && liste.Trefferzahl > 0 && schluessel_.size() != volleLaenge) {
             ergebnis.korrigiert = true;
             ergebnis.suchfeld = KorrigiereSuchfeld(text, schluessel_, Quellsprache);
         }
@@ -180,7 +181,6 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
     zeilencode_ = 0;
 
     tabelle.SetOrder(tabelle.TagArea(kIWI[q]));
-    const xbase::Field schluesselfeld = tabelle.FieldByName(kWI[q]);
     const xbase::Field wortart = tabelle.FieldByName("WA");
     const xbase::Field quellwort = tabelle.FieldByName(kW[q]);
     const xbase::Field zielwort = tabelle.FieldByName(kW[z]);
@@ -191,12 +191,9 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
             if (NachrichtenVerarbeiten) NachrichtenVerarbeiten();
             if (Abbruch) break;
         }
-        // After a missed seek the table stands at its end: nothing there begins with the key.
-        bool passt = false;
-        if (!tabelle.Eof()) {
-            aktuell_ = schluesselfeld.AsString();
-            passt = BeginntMit(aktuell_, schluessel_);
-        }
+        // After a missed seek the table stands at its end: nothing there begins with the key. The key
+        // comes from the index entry (the tag is over WI<src>), so a record is read only when it matches.
+        const bool passt = !tabelle.Eof() && BeginntMit(tabelle.OrderKey(), schluessel_);
         if (!passt) {
             if (!inkrementell && liste.Trefferzahl == 0 && schluessel_.size() >= 2) {
                 schluessel_.pop_back();
@@ -208,22 +205,23 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         const int code = static_cast<int>(wortart.AsInteger());
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
-            wort_ = quellwort.AsString();
+            quellwort.ReadString(wort_);
+            zielwort.ReadString(roh_);
             if (wort_ != gruppenwort_ || code != gruppencode) {
                 if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
                 gruppencode = code;
                 gruppenwort_.swap(wort_);
-                Gereinigt(zielwort.AsString(), uebersetzungen_);
+                Gereinigt(roh_, uebersetzungen_);
                 zeilencode_ = code;
             } else if (!uebersetzungen_.empty()) {
-                Gereinigt(zielwort.AsString(), uebersetzung_);
+                Gereinigt(roh_, uebersetzung_);
                 // An empty translation adds nothing, not even a separator.
                 if (!OhneDoppelte(uebersetzung_, uebersetzungen_).empty()) {
                     uebersetzungen_ += ", ";
                     uebersetzungen_ += uebersetzung_;
                 }
             } else {
-                Gereinigt(zielwort.AsString(), uebersetzungen_);
+                Gereinigt(roh_, uebersetzungen_);
                 zeilencode_ = code;
             }
         }

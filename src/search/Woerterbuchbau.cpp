@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -107,6 +108,20 @@ void MoveReplacing(const fs::path& from, const fs::path& to) {
     fs::remove(from, ec);
 }
 
+// Key bytes as the IWI1 tag orders them: blank-padded to the key width.
+int VergleicheSchluessel(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    if (const int r = n ? std::memcmp(a.data(), b.data(), n) : 0) return r;
+    const std::string_view rest = a.size() > n ? a.substr(n) : b.substr(n);
+    for (const char c : rest) {
+        if (c != ' ') {
+            const int r = static_cast<unsigned char>(c) < static_cast<unsigned char>(' ') ? -1 : 1;
+            return a.size() > n ? r : -r;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 struct TWoerterbuchbau::Impl {
@@ -117,9 +132,47 @@ struct TWoerterbuchbau::Impl {
     std::size_t width = 0;
     std::size_t count = 0, cut = 0;
     bool open = false;
-    // Field handles looked up once; FieldByName per record would cost a name search each time.
-    std::vector<xbase::Field> fields;  // W1, W2, WI1, WI2, WA, WW1, WW2
+
+    // The records wait here until Abschliessen writes them in the order of WI1, so that a walk in the
+    // common direction reads the table file front to back. Texts lie one after the other in `texte`.
+    struct Satz {
+        std::size_t at;
+        std::uint16_t w1, w2;
+        std::uint8_t wi1, wi2;
+        std::int8_t wa;
+        std::int32_t ww1, ww2;
+    };
+    std::string texte;
+    std::vector<Satz> saetze;
+
+    std::string_view Text(const Satz& s, int teil) const {
+        const std::size_t laengen[4] = {s.w1, s.w2, s.wi1, s.wi2};
+        std::size_t at = s.at;
+        for (int i = 0; i < teil; ++i) at += laengen[i];
+        return std::string_view(texte).substr(at, laengen[teil]);
+    }
+    void Schreibe();
 };
+
+void TWoerterbuchbau::Impl::Schreibe() {
+    std::vector<std::uint32_t> folge(saetze.size());
+    for (std::size_t i = 0; i < folge.size(); ++i) folge[i] = static_cast<std::uint32_t>(i);
+    // Stable: records of one key keep the order they were given in.
+    std::stable_sort(folge.begin(), folge.end(), [this](std::uint32_t a, std::uint32_t b) {
+        return VergleicheSchluessel(Text(saetze[a], 2), Text(saetze[b], 2)) < 0;
+    });
+    std::vector<xbase::Field> felder;
+    for (const char* name : {"W1", "W2", "WI1", "WI2", "WA", "WW1", "WW2"}) felder.push_back(table.FieldByName(name));
+    for (const std::uint32_t i : folge) {
+        const Satz& s = saetze[i];
+        table.AppendBlank();
+        for (int teil = 0; teil < 4; ++teil) felder[static_cast<std::size_t>(teil)].SetAsString(Text(s, teil));
+        felder[4].SetAsInteger(s.wa);
+        felder[5].SetAsInteger(s.ww1);
+        felder[6].SetAsInteger(s.ww2);
+        table.Post();
+    }
+}
 
 TWoerterbuchbau::TWoerterbuchbau(const std::string& pfad, std::string textM, std::string textF,
                                  WoerterbuchOptionen optionen)
@@ -143,6 +196,8 @@ TWoerterbuchbau::TWoerterbuchbau(const std::string& pfad, std::string textM, std
         t.SetPassword(optionen.passwort);
         t.SetExclusive(true);
         t.Open();
+        // The staged table is private until Abschliessen, which makes it durable when it closes it.
+        t.SetSyncOnPost(false);
     } catch (...) {
         impl_->table.Close();
         std::error_code ignored;
@@ -150,8 +205,6 @@ TWoerterbuchbau::TWoerterbuchbau(const std::string& pfad, std::string textM, std
         throw;
     }
     impl_->open = true;
-    for (const char* name : {"W1", "W2", "WI1", "WI2", "WA", "WW1", "WW2"})
-        impl_->fields.push_back(impl_->table.FieldByName(name));
 }
 
 TWoerterbuchbau::~TWoerterbuchbau() {
@@ -173,17 +226,14 @@ void TWoerterbuchbau::Hinzufuegen(const Woerterbucheintrag& e) {
     bool cut1 = false, cut2 = false;
     const std::string_view w1 = Stored(e.W1, d.width, cut1);
     const std::string_view w2 = Stored(e.W2, d.width, cut2);
-    const std::string wi1 = MachSuchbegriff(w1, d.textM);
-    const std::string wi2 = MachSuchbegriff(w2, d.textF);
-    d.table.AppendBlank();
-    d.fields[0].SetAsString(w1);
-    d.fields[1].SetAsString(w2);
-    d.fields[2].SetAsString(wi1);
-    d.fields[3].SetAsString(wi2);
-    d.fields[4].SetAsInteger(e.WA);
-    d.fields[5].SetAsInteger(e.WW1);
-    d.fields[6].SetAsInteger(e.WW2);
-    d.table.Post();
+    // Keys longer than their field are cut as the field would cut them.
+    const std::string wi1 = MachSuchbegriff(w1, d.textM).substr(0, kSuchbegriffLaenge);
+    const std::string wi2 = MachSuchbegriff(w2, d.textF).substr(0, kSuchbegriffLaenge);
+    d.saetze.push_back({d.texte.size(), static_cast<std::uint16_t>(w1.size()), static_cast<std::uint16_t>(w2.size()),
+                        static_cast<std::uint8_t>(wi1.size()), static_cast<std::uint8_t>(wi2.size()),
+                        static_cast<std::int8_t>(e.WA), static_cast<std::int32_t>(e.WW1),
+                        static_cast<std::int32_t>(e.WW2)});
+    d.texte.append(w1).append(w2).append(wi1).append(wi2);
     ++d.count;
     if (cut1 || cut2) ++d.cut;
 }
@@ -192,7 +242,9 @@ void TWoerterbuchbau::Abschliessen() {
     Impl& d = *impl_;
     if (!d.open) return;
     d.open = false;
-    d.fields.clear();
+    d.Schreibe();
+    std::vector<Impl::Satz>().swap(d.saetze);
+    std::string().swap(d.texte);
     d.table.Close();
     // The table file and its companions (index) all carry the table's file name stem.
     const fs::path folder = d.destination.parent_path();

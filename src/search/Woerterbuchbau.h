@@ -50,8 +50,10 @@ struct WoerterbuchOptionen {
 // (as registered as TextM/TextF); they choose the folding rules of each side's key. Texts longer than the
 // field are cut (and counted); the keys are built from the stored texts, so that a key built later from a
 // stored W equals its stored WI.
-// The table is built in a private staging folder and replaces the files at the destination only when
-// Abschliessen succeeds; a builder destroyed before that leaves the destination untouched.
+// The records are kept until Abschliessen, which writes them in the order of WI1 (records of one key in the
+// order they were given), so that walks over IWI1 read the file front to back. The table is built in a
+// private staging folder and replaces the files at the destination only when Abschliessen succeeds; a
+// builder destroyed before that leaves the destination untouched.
 class TWoerterbuchbau {
 public:
     // Throws std::invalid_argument for a bad text width, xbase::TableError when the destination folder is
@@ -62,10 +64,11 @@ public:
     TWoerterbuchbau& operator=(const TWoerterbuchbau&) = delete;
 
     // Throws std::invalid_argument for a part-of-speech code outside 0..11 or a sound number outside the
-    // signed 32-bit range (nothing is written then), xbase::TableError when writing fails.
+    // signed 32-bit range (the record is not taken then).
     void Hinzufuegen(const Woerterbucheintrag& eintrag);
-    // Closes the table and moves it to the destination, replacing the files there; further Hinzufuegen calls
-    // throw std::logic_error. Throws xbase::TableError when the move fails.
+    // Writes the records, closes the table and moves it to the destination, replacing the files there;
+    // further Hinzufuegen calls throw std::logic_error. Throws xbase::TableError when writing or the move
+    // fails (the destination is then untouched).
     void Abschliessen();
 
     std::size_t Anzahl() const;    // records written

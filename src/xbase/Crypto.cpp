@@ -1,6 +1,8 @@
 #include "xbase/Crypto.h"
 
 #include <sodium.h>
+
+#include <cstring>
 #include <stdexcept>
 
 namespace xbase::detail {
@@ -54,6 +56,11 @@ void Cipher::Apply(std::uint8_t* data, std::size_t n, std::uint64_t offset) cons
         crypto_stream_chacha20_ietf_xor_ic(data, data, n, kNonce, static_cast<std::uint32_t>(offset / 64),
                                            key_.data());
     }
+}
+
+void Cipher::KeyStream(std::uint8_t* out, std::size_t n, std::uint64_t offset) const {
+    std::memset(out, 0, n);
+    Apply(out, n, offset);
 }
 
 Verifier Cipher::MakeVerifier() const {

@@ -92,10 +92,21 @@ int FindField(const std::vector<FieldInfo>& fields, std::string_view name) {
 
 // ---- Tag ----
 
-const std::uint8_t* Tag::Entry(std::size_t i) const {
+namespace {
+
+// Entries an encrypted tag decrypts at once: a binary search ends inside such a run and a walk goes on in it.
+constexpr std::size_t kWindowEntries = 64;
+// Levels of the binary search whose entries are kept decrypted: every seek passes through them.
+constexpr unsigned kSearchLevels = 12;
+
+}  // namespace
+
+const std::uint8_t* Tag::DecryptedEntry(std::size_t i) const {
+    if (windowCount_ > 0 && i == windowFirst_ + windowCount_) {
+        FillWindow(i, kWindowEntries);  // reading forward: the next run
+        return window_.data();
+    }
     const std::size_t es = EntrySize();
-    if (owned_) return data_.data() + i * es;
-    if (!cipher_.Active()) return mapped_ + i * es;
     if (scratchIndex_ != i) {
         scratch_.resize(es);
         std::memcpy(scratch_.data(), mapped_ + i * es, es);
@@ -105,19 +116,75 @@ const std::uint8_t* Tag::Entry(std::size_t i) const {
     return scratch_.data();
 }
 
+void Tag::FillWindow(std::size_t first, std::size_t n) const {
+    const std::size_t es = EntrySize();
+    n = std::min(n, Count() - first);
+    window_.assign(mapped_ + first * es, mapped_ + (first + n) * es);
+    cipher_.Apply(window_.data(), window_.size(), fileOffset_ + std::uint64_t(first) * es);
+    windowFirst_ = first;
+    windowCount_ = n;
+}
+
+const std::uint8_t* Tag::SearchEntry(std::size_t node, std::size_t i) const {
+    const std::size_t es = EntrySize();
+    if (searchIndex_.empty()) {
+        searchIndex_.assign((std::size_t(1) << kSearchLevels) - 1, SIZE_MAX);
+        searchKeys_.resize(searchIndex_.size() * es);
+    }
+    std::uint8_t* slot = searchKeys_.data() + node * es;
+    if (searchIndex_[node] != i) {
+        std::memcpy(slot, mapped_ + i * es, es);
+        cipher_.Apply(slot, es, fileOffset_ + std::uint64_t(i) * es);
+        searchIndex_[node] = i;
+    }
+    return slot;
+}
+
+void Tag::ForgetDecrypted() {
+    scratchIndex_ = SIZE_MAX;
+    windowCount_ = 0;
+    searchIndex_.clear();
+    searchKeys_.clear();
+}
+
 std::uint32_t Tag::RecNo(std::size_t i) const { return Le32(Entry(i) + width); }
 
-int Tag::Compare(std::size_t i, const std::uint8_t* key, std::size_t length) const {
-    const std::uint8_t* k = Key(i);
-    if (kind == KeyKind::Numeric) return std::memcmp(k, key, std::min<std::size_t>(length, width));
-    std::size_t n = std::min<std::size_t>(length, width);
-    int r = std::memcmp(k, key, n);
-    if (r) return r;
+namespace {
+
+int CompareKey(const std::uint8_t* k, std::uint32_t width, KeyKind kind, const std::uint8_t* key, std::size_t length) {
+    const std::size_t n = std::min<std::size_t>(length, width);
+    const int r = std::memcmp(k, key, n);
+    if (r || kind == KeyKind::Numeric) return r;
     return length > width ? -1 : 0;
+}
+
+}  // namespace
+
+int Tag::Compare(std::size_t i, const std::uint8_t* key, std::size_t length) const {
+    return CompareKey(Key(i), width, kind, key, length);
 }
 
 std::size_t Tag::LowerBound(const std::uint8_t* key, std::size_t length) const {
     std::size_t lo = 0, hi = Count();
+    if (!owned_ && cipher_.Active()) {
+        // The first levels come from the kept entries, the last ones from one decrypted run.
+        std::size_t node = 0;
+        for (unsigned level = 0; lo < hi; ++level) {
+            if (hi - lo <= kWindowEntries) {
+                if (lo < windowFirst_ || hi > windowFirst_ + windowCount_) FillWindow(lo, kWindowEntries);
+                break;
+            }
+            const std::size_t mid = lo + (hi - lo) / 2;
+            const std::uint8_t* k = level < kSearchLevels ? SearchEntry(node, mid) : Entry(mid);
+            if (CompareKey(k, width, kind, key, length) < 0) {
+                lo = mid + 1;
+                node = 2 * node + 2;
+            } else {
+                hi = mid;
+                node = 2 * node + 1;
+            }
+        }
+    }
     while (lo < hi) {
         std::size_t mid = lo + (hi - lo) / 2;
         if (Compare(mid, key, length) < 0) lo = mid + 1;
@@ -198,7 +265,7 @@ void Tag::Clear() {
     mappedCount_ = 0;
     data_.clear();
     pending_.clear();
-    scratchIndex_ = SIZE_MAX;
+    ForgetDecrypted();
 }
 
 void Tag::SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t fileOffset, const Cipher& cipher) {

@@ -35,8 +35,14 @@ public:
 
     std::uint32_t EntrySize() const { return width + 4; }
     std::size_t Count() const { return owned_ ? data_.size() / EntrySize() : mappedCount_; }
-    // Entry i, decrypted; the pointer stays valid until the next access to this tag.
-    const std::uint8_t* Entry(std::size_t i) const;
+    // Entry i, decrypted; the pointer stays valid until the next access to this tag. An encrypted mapped tag
+    // decrypts a run of entries at once when it is read forward, as walks do.
+    const std::uint8_t* Entry(std::size_t i) const {
+        if (owned_) return data_.data() + i * EntrySize();
+        if (!cipher_.Active()) return mapped_ + i * EntrySize();
+        if (i - windowFirst_ < windowCount_) return window_.data() + (i - windowFirst_) * EntrySize();
+        return DecryptedEntry(i);
+    }
     const std::uint8_t* Key(std::size_t i) const { return Entry(i); }
     std::uint32_t RecNo(std::size_t i) const;
 
@@ -61,6 +67,11 @@ public:
     const std::vector<std::uint8_t>& OwnedData() const { return data_; }
 
 private:
+    const std::uint8_t* DecryptedEntry(std::size_t i) const;
+    void FillWindow(std::size_t first, std::size_t n) const;
+    const std::uint8_t* SearchEntry(std::size_t node, std::size_t i) const;
+    void ForgetDecrypted();
+
     const std::uint8_t* mapped_ = nullptr;
     std::size_t mappedCount_ = 0;
     std::uint64_t fileOffset_ = 0;
@@ -70,6 +81,12 @@ private:
     std::vector<std::uint8_t> pending_;
     mutable std::vector<std::uint8_t> scratch_;
     mutable std::size_t scratchIndex_ = SIZE_MAX;
+    // Encrypted mapped tags: decrypted entries [windowFirst_, windowFirst_ + windowCount_) ...
+    mutable std::vector<std::uint8_t> window_;
+    mutable std::size_t windowFirst_ = 0, windowCount_ = 0;
+    // ... and the entries the first steps of every binary search visit, by their node in the search tree.
+    mutable std::vector<std::uint8_t> searchKeys_;
+    mutable std::vector<std::size_t> searchIndex_;
 };
 
 // Calls back with every record (1..count, deleted included), decrypted.

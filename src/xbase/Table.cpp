@@ -206,12 +206,48 @@ const std::uint8_t* Table::Impl::RecordStart(std::uint32_t r) const {
     return map.Data() + RecordOffset(r);
 }
 
+namespace {
+
+// Longest key stream made at once for records read in sequence.
+constexpr std::uint64_t kLongestStream = 4096;
+
+}  // namespace
+
+void Table::Impl::FillStream(std::uint32_t r) const {
+    // A record right after the covered ones continues a sequence: each further step doubles the run.
+    streamRun = streamCount > 0 && r == streamFirst + streamCount ? std::min(streamRun + 1, 8u) : 0;
+    const std::uint64_t want = streamRun == 0 ? header.recordLength
+                                              : std::max<std::uint64_t>(header.recordLength, 256u << streamRun);
+    const std::uint64_t at = RecordOffset(r);
+    const std::uint64_t start = at & ~std::uint64_t(63);
+    // Whole groups of four 64-byte blocks: the cipher's fast path.
+    const std::uint64_t length = (at + std::min(want, kLongestStream) - start + 255) & ~std::uint64_t(255);
+    stream.resize(length);
+    records.KeyStream(stream.data(), length, start);
+    streamOffset = start;
+    streamFirst = r;
+    streamCount = static_cast<std::uint32_t>((start + length - at) / header.recordLength);  // at least r
+}
+
 const std::uint8_t* Table::Impl::RecordBytes(std::uint32_t r) const {
     const std::uint8_t* p = RecordStart(r);
     if (!records.Active()) return p;
     if (bufferedRecNo != r) {
-        recordBuffer.assign(p, p + header.recordLength);
-        records.Apply(recordBuffer.data() + 1, header.recordLength - 1, RecordOffset(r) + 1);
+        if (r - streamFirst >= streamCount) FillStream(r);
+        const std::uint32_t length = header.recordLength;
+        recordBuffer.resize(length);
+        const std::uint8_t* k = stream.data() + (RecordOffset(r) - streamOffset);
+        std::uint8_t* out = recordBuffer.data();
+        std::uint32_t i = 0;
+        for (; i + 8 <= length; i += 8) {  // eight bytes per step
+            std::uint64_t a, b;
+            std::memcpy(&a, p + i, 8);
+            std::memcpy(&b, k + i, 8);
+            a ^= b;
+            std::memcpy(out + i, &a, 8);
+        }
+        for (; i < length; ++i) out[i] = p[i] ^ k[i];
+        out[0] = p[0];  // the deletion mark is plain
         bufferedRecNo = r;
     }
     return recordBuffer.data();
@@ -258,6 +294,7 @@ TableStamp Table::Impl::Stamp() const {
 void Table::Impl::Remap() {
     map.Unmap();
     bufferedRecNo = 0;
+    streamCount = 0;  // Zap draws a new key
 }
 
 // ---- Impl: navigation ----
@@ -324,6 +361,31 @@ void Table::Impl::StandOnLast() {
     pos = 0;
     posValid = true;
     eof = true;
+}
+
+std::string_view Table::Impl::OrderKey() {
+    if (order == 0 || recNo < 1 || (state == State::Browse && recNo > count)) return {};
+    Tag& tag = index.tags[static_cast<std::size_t>(order - 1)];
+    const FieldInfo& f = header.fields[static_cast<std::size_t>(tag.fieldIndex)];
+    const std::uint8_t* key = nullptr;
+    if (state == State::Browse) {
+        EnsurePos();
+        if (pos < tag.Count()) {
+            const std::uint8_t* e = tag.Entry(pos);
+            const std::uint8_t* n = e + tag.width;
+            const std::uint32_t entryRec = std::uint32_t(n[0]) | (std::uint32_t(n[1]) << 8) |
+                                           (std::uint32_t(n[2]) << 16) | (std::uint32_t(n[3]) << 24);
+            if (entryRec == recNo) key = e;
+        }
+    }
+    if (!key) {
+        // Positioned by record number, or changes not yet posted: the key as the record makes it.
+        keyScratch.resize(tag.width);
+        MakeKey(f, Current(), keyScratch.data());
+        key = keyScratch.data();
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(key), tag.width);
+    return tag.kind == KeyKind::Character ? TrimRight(bytes) : bytes;
 }
 
 // ---- Impl: changes ----
@@ -399,7 +461,7 @@ void Table::Impl::Post() {
             }
         }
     }
-    if (!index.tags.empty()) indexDirty = true;
+    indexDirty = true;  // the index file records the table state, so it follows every change, tags or not
     count = newCount;
     bufferedRecNo = 0;
     recNo = target;
@@ -573,6 +635,8 @@ bool Table::Seek(std::string_view key) {
     impl.StandOnLast();
     return false;
 }
+
+std::string_view Table::OrderKey() { return RequireOpen(impl_, *this).OrderKey(); }
 
 bool Table::Eof() const { return RequireOpen(impl_, *this).eof; }
 
@@ -814,6 +878,16 @@ std::string Field::AsString() const {
     const std::uint8_t* rec = impl.Current();
     if (!rec) return {};
     return FieldText(f, rec);
+}
+
+void Field::ReadString(std::string& out) const {
+    auto& impl = RequireOpen(table_->impl_, *table_);
+    const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    const std::uint8_t* rec = f.memo ? nullptr : impl.Current();
+    if (f.memo) out = AsString();
+    else if (!rec) out.clear();
+    else if (f.def.type == 'C') out.assign(TrimRight(RawValue(f, rec)));
+    else out = FieldText(f, rec);
 }
 
 long long Field::AsInteger() const {

@@ -71,6 +71,8 @@ public:
     // Character fields: the stored text without trailing blanks. Memo fields: the memo's bytes exactly.
     // N fields: the digits without padding. L: "T"/"F"/"" . D: "YYYYMMDD".
     std::string AsString() const;
+    // AsString into the caller's buffer, which keeps its storage from call to call (for walks).
+    void ReadString(std::string& out) const;
     // N fields: the number (0 when blank or not a number); other fields: the text converted, 0 on failure.
     long long AsInteger() const;
     void SetAsString(std::string_view value);  // needs Edit or AppendBlank first
@@ -114,6 +116,11 @@ public:
     // Character tag: prefix seek. Numeric tag: the number whose decimal text is given.
     // On a miss: false, standing on the last record in order with Eof() true.
     bool Seek(std::string_view key);
+    // The key of the current record in the active order, as the index holds it: a character key without
+    // trailing blanks (what AsString of its field gives), a numeric key as its 8 ordered bytes. Empty without
+    // an order or a current record. Valid until the table moves or changes. Needs no record bytes, so a walk
+    // that tests keys reads records only where they match.
+    std::string_view OrderKey();
     bool Eof() const;
     void Next();
     void Skip(int n);

@@ -50,6 +50,13 @@ struct Table::Impl {
 
     mutable std::vector<std::uint8_t> recordBuffer;
     mutable std::uint32_t bufferedRecNo = 0;
+    // Encrypted tables: the key stream of records [streamFirst, streamFirst + streamCount), from file offset
+    // streamOffset. Records read one after the other (a walk on a table stored in key order) get longer runs.
+    mutable std::vector<std::uint8_t> stream;
+    mutable std::uint64_t streamOffset = 0;
+    mutable std::uint32_t streamFirst = 0, streamCount = 0;
+    mutable unsigned streamRun = 0;
+    std::vector<std::uint8_t> keyScratch;  // OrderKey of a record whose index entry is not at hand
 
     State state = State::Browse;
     std::vector<std::uint8_t> editBuffer;
@@ -70,6 +77,7 @@ struct Table::Impl {
     const std::uint8_t* RecordStart(std::uint32_t r) const;  // raw bytes in the map, r in 1..count
     const std::uint8_t* RecordBytes(std::uint32_t r) const;  // decrypted, r in 1..count
     const std::uint8_t* Current() const;                     // nullptr when there is no current record
+    void FillStream(std::uint32_t r) const;                  // key stream covering record r
     void WalkRecords(const detail::RecordVisitor& visit) const;
     detail::TableStamp Stamp() const;
     void Remap();
@@ -79,6 +87,7 @@ struct Table::Impl {
     std::uint32_t RecAt(std::size_t p) const;
     void EnsurePos();
     bool StandOn(std::size_t p);  // first live entry from p forward
+    std::string_view OrderKey();  // see Table::OrderKey
     void StandOnLast();
     void Settle();
 

@@ -64,7 +64,9 @@ TEST_F(ZanitDictTool, BuildsATableWithThePasswordAndWidth) {
     t.Open();
     EXPECT_EQ(t.RecCount(), 2u);
     EXPECT_EQ(t.FieldByName("W1").Def().length, 30);
-    t.First();
+    t.First();  // stored in key order
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), "HAUS");
+    t.Next();
     EXPECT_EQ(t.FieldByName("WI1").AsString(), "STRASSE");
 }
 

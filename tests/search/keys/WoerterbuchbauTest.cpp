@@ -53,7 +53,11 @@ TEST_F(WoerterbuchbauTest, WritesPairsWithKeysOfEachSidesLanguage) {
     Open(t);
     ASSERT_EQ(t.RecCount(), 3u);
     t.SetOrder(0);
-    t.First();
+    t.First();  // records are stored in the order of WI1
+    EXPECT_EQ(t.FieldByName("WI1").AsString(), "ERINNERN");
+    EXPECT_EQ(t.FieldByName("WI2").AsString(), "ACORDARSE");
+    EXPECT_EQ(t.FieldByName("WW2").AsInteger(), -1);
+    t.Next();
     EXPECT_EQ(t.FieldByName("W1").AsString(), W("der Junge"));
     EXPECT_EQ(t.FieldByName("W2").AsString(), W("el niño"));
     EXPECT_EQ(t.FieldByName("WI1").AsString(), "JUNGE");
@@ -61,10 +65,6 @@ TEST_F(WoerterbuchbauTest, WritesPairsWithKeysOfEachSidesLanguage) {
     EXPECT_EQ(t.FieldByName("WA").AsInteger(), 2);
     EXPECT_EQ(t.FieldByName("WW1").AsInteger(), 7);
     EXPECT_EQ(t.FieldByName("WW2").AsInteger(), 9);
-    t.Next();
-    EXPECT_EQ(t.FieldByName("WI1").AsString(), "ERINNERN");
-    EXPECT_EQ(t.FieldByName("WI2").AsString(), "ACORDARSE");
-    EXPECT_EQ(t.FieldByName("WW2").AsInteger(), -1);
 
     // Both tags find records by their key.
     t.SetOrder(t.TagArea("IWI1"));
@@ -74,6 +74,54 @@ TEST_F(WoerterbuchbauTest, WritesPairsWithKeysOfEachSidesLanguage) {
     ASSERT_TRUE(t.Seek("CALLE"));
     EXPECT_EQ(t.FieldByName("W1").AsString(), W("Straße"));
     EXPECT_FALSE(t.Seek("JUNGE"));
+}
+
+// A walk over IWI1 reads the file front to back: the physical order is the tag's order, records of one
+// key in the order they were given (the hit list groups them in that order).
+TEST_F(WoerterbuchbauTest, StoresRecordsInKeyOrderKeepingTheOrderOfEqualKeys) {
+    const std::vector<Woerterbucheintrag> records = {
+        {W("Haustür"), "front door", 2, 0, 0}, {"Bank", "bench", 2, 0, 0},  {"Hau", "blow", 2, 0, 0},
+        {W("Äpfel"), "apples", 2, 0, 0},      {"Bank", "bank", 2, 0, 0},   {"Haus", "house", 2, 0, 0},
+        {"Zug", "train", 2, 0, 0},             {"Bank", "bank", 11, 0, 0},  {W("Apfel"), "apple", 2, 0, 0},
+        {"", "nothing", 0, 0, 0},              {W("Élan"), "verve", 2, 0, 0}, {"Haus", "building", 2, 0, 0},
+        {std::string(30, 'x') + "a", "long 1", 0, 0, 0}, {std::string(30, 'x') + "b", "long 2", 0, 0, 0},
+    };
+    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", records);
+
+    xbase::Table t;
+    Open(t);
+    ASSERT_EQ(t.RecCount(), records.size());
+    t.SetOrder(t.TagArea("IWI1"));
+    std::vector<std::string> walked;
+    std::uint32_t expected = 1;
+    for (t.First(); !t.Eof(); t.Next(), ++expected) {
+        EXPECT_EQ(t.RecNo(), expected) << "record " << expected << " is out of key order";
+        walked.push_back(t.FieldByName("W1").AsString() + "=" + t.FieldByName("W2").AsString());
+    }
+    const std::vector<std::string> order = {
+        "=nothing", W("Äpfel=apples"), W("Apfel=apple"), "Bank=bench", "Bank=bank", "Bank=bank",
+        W("Élan=verve"), "Hau=blow", "Haus=house", "Haus=building", W("Haustür=front door"),
+        std::string(30, 'x') + "a=long 1", std::string(30, 'x') + "b=long 2", "Zug=train"};
+    EXPECT_EQ(walked, order);
+    t.SetOrder(t.TagArea("IWI1"));
+    ASSERT_TRUE(t.Seek("BANK"));
+    t.Next();
+    t.Next();
+    EXPECT_EQ(t.FieldByName("WA").AsInteger(), 11);  // equal keys stay in the order given
+}
+
+TEST_F(WoerterbuchbauTest, ManyRecordsOfOneKeyKeepTheirOrder) {
+    std::vector<Woerterbucheintrag> records;
+    for (int i = 0; i < 60; ++i) records.push_back({i % 3 ? "Bank" : "Ast", "t" + std::to_string(i), 2, 0, 0});
+    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", records);
+    xbase::Table t;
+    Open(t);
+    std::vector<std::string> walked, expected;
+    for (int i = 0; i < 60; i += 3) expected.push_back("t" + std::to_string(i));
+    for (int i = 0; i < 60; ++i)
+        if (i % 3) expected.push_back("t" + std::to_string(i));
+    for (t.First(); !t.Eof(); t.Next()) walked.push_back(t.FieldByName("W2").AsString());
+    EXPECT_EQ(walked, expected);
 }
 
 TEST_F(WoerterbuchbauTest, TableNeedsTheDictionaryPassword) {
@@ -97,7 +145,8 @@ TEST_F(WoerterbuchbauTest, LongTextsAreCutAndKeyedAsStored) {
 
     xbase::Table t;
     Open(t);
-    t.First();
+    t.SetOrder(t.TagArea("IWI1"));
+    ASSERT_TRUE(t.Seek("SCHLOSS"));
     const std::string stored = t.FieldByName("W1").AsString();
     EXPECT_EQ(stored, "Schloss (Geb");
     EXPECT_EQ(t.FieldByName("WI1").AsString(), "SCHLOSS(GEB");
