@@ -95,6 +95,24 @@ int Install(const std::vector<std::string>& args) {
     Write(zanit::RegTextSchreiben(RegRoot::LocalMachine, zanit::kProduktSchluessel, zanit::kEinstellungsSchluessel, medium,
                                   "CD"),
           "CD");
+    // The program reads a switch whose value is missing from an existing settings key as off, so an
+    // installation that wrote only the paths would start with automatic search, hotkeys and notices off.
+    // Write the defaults of the switches that are not there yet; values already set are left alone.
+    const zanit::Einstellungen vorgaben;
+    const std::pair<const char*, bool> schalter[] = {
+        {"NoLanguageChange", vorgaben.NoLanguageChange}, {"HotKeyOn", vorgaben.HotKeyOn},
+        {"Seek", vorgaben.Seek},         {"Tray", vorgaben.Tray},     {"Autostart", vorgaben.Autostart},
+        {"LatGen", vorgaben.LatGen},     {"Save", vorgaben.Save},     {"Sound", vorgaben.Sound}};
+    std::vector<zanit::registry::ValueWrite> fehlende;
+    const std::string schluessel = std::string(zanit::kProduktSchluessel) + std::string(zanit::kEinstellungsSchluessel);
+    if (auto key = zanit::registry::OpenKey(schluessel, zanit::registry::Access::Write)) {
+        for (const auto& [name, wert] : schalter)
+            if (key->TypeOf(name) == zanit::registry::ValueType::None)
+                fehlende.push_back({name, zanit::registry::ValueType::Dword, {}, wert ? 1u : 0u});
+        if (!fehlende.empty()) Write(key->WriteValues(fehlende), "the default switches");
+    } else {
+        Write(false, "the default switches");
+    }
     return kOk;
 }
 

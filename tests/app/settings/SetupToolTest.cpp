@@ -1,4 +1,5 @@
 // The installer tool run as a real process against a private store.
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -54,7 +55,9 @@ TEST(SetupTool, InstallsAndRegistersDictionaries) {
 
     const ToolRun settings = RunSetup(hive, {"settings"});
     EXPECT_NE(settings.out.find("Program=/opt/zanit/\nCD=/media/cdrom/\n"), std::string::npos) << settings.out;
-    EXPECT_NE(settings.out.find("Seek=0\n"), std::string::npos);  // the settings key exists now
+    // the installer writes the switches' defaults, or the program would read them as off
+    EXPECT_NE(settings.out.find("HotKeyOn=1\nSeek=1\n"), std::string::npos) << settings.out;
+    EXPECT_NE(settings.out.find("Save=1\nSound=1\n"), std::string::npos) << settings.out;
 
     const ToolRun list = RunSetup(hive, {"list"});
     EXPECT_EQ(list.out,
@@ -71,6 +74,16 @@ TEST(SetupTool, InstallsAndRegistersDictionaries) {
     EXPECT_EQ(RunSetup(hive, {"list"}).out,
               "[dänisch]\nDictionary=/x/D.DBF\n[Englisch]\nDictionary=/x/E.DBF\n"
               "[Latein]\nDictionary=/opt/zanit/Data/LATEIN.DBF\n");
+
+    // installing again keeps a switch the user has changed
+    const std::string before = TempHive::Read(hive.Machine());
+    std::string changed = before;
+    const auto seek = changed.find("\"Seek\"=dword:00000001");
+    ASSERT_NE(seek, std::string::npos) << before;
+    changed.replace(seek, 21, "\"Seek\"=dword:00000000");
+    { std::ofstream(hive.Machine(), std::ios::binary | std::ios::trunc) << changed; }
+    ASSERT_EQ(RunSetup(hive, {"install", "--program", "/opt/zanit", "--medium", "/media/cdrom"}).status, 0);
+    EXPECT_NE(RunSetup(hive, {"settings"}).out.find("Seek=0\n"), std::string::npos);
 
     ASSERT_EQ(RunSetup(hive, {"remove-dictionary", "LATEIN"}).status, 0);
     ASSERT_EQ(RunSetup(hive, {"remove-dictionary", "Englisch"}).status, 0);
