@@ -15,5 +15,7 @@ std::string Cp1252ToUtf8(std::string_view cp1252);
 // The code point of one Windows-1252 byte, and back (-1 when the code page cannot hold it).
 char32_t Cp1252ToUnicode(unsigned char byte);
 int UnicodeToCp1252(char32_t codePoint);
+// Appends the UTF-8 form of one code point; surrogate halves and values past U+10FFFF become U+FFFD.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace xbase

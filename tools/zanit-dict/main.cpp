@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/Args.h"
 #include "search/Woerterbuchbau.h"
 #include "xbase/Codepage.h"
 #include "zanit-dict/Quelle.h"
@@ -20,47 +21,32 @@ constexpr const char* kUsage =
     "  --password  Passwort der Tabelle (Vorgabe: das Wörterbuchpasswort)\n"
     "  --width     Breite von W1/W2, 1..254 (Vorgabe: der längste Text der Quelle)\n";
 
-int Usage(const std::string& problem) {
-    std::cerr << "zanit-dict: " << problem << "\n" << kUsage;
-    return 2;
-}
+int Usage(const std::string& problem) { return zanit_tools::UsageFailure(std::cerr, "zanit-dict", problem, kUsage); }
 
 int Build(int argc, char** argv) {
     std::string source, out, textM, textF, password(zanit::kWoerterbuchPasswort);
     bool haveTextM = false, haveTextF = false;
     int width = 0;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto value = [&](std::string& target) {
-            if (i + 1 >= argc) return false;
-            target = argv[++i];
-            return true;
-        };
-        std::string number;
+    zanit_tools::ArgReader args(argc, argv, 2);
+    while (!args.Done()) {
+        const std::string arg = args.Next();
         if (arg == "--out") {
-            if (!value(out)) return Usage("--out ohne Pfad");
+            if (!args.ValueInto(out)) return Usage("--out ohne Pfad");
         } else if (arg == "--textm") {
-            if (!value(textM)) return Usage("--textm ohne Namen");
+            if (!args.ValueInto(textM)) return Usage("--textm ohne Namen");
             haveTextM = true;
         } else if (arg == "--textf") {
-            if (!value(textF)) return Usage("--textf ohne Namen");
+            if (!args.ValueInto(textF)) return Usage("--textf ohne Namen");
             haveTextF = true;
         } else if (arg == "--password") {
-            if (!value(password)) return Usage("--password ohne Text");
+            if (!args.ValueInto(password)) return Usage("--password ohne Text");
         } else if (arg == "--width") {
-            if (!value(number)) return Usage("--width ohne Zahl");
-            try {
-                std::size_t used = 0;
-                width = std::stoi(number, &used);
-                if (used != number.size()) throw std::invalid_argument(number);
-            } catch (const std::exception&) {
-                return Usage("--width erwartet eine Zahl: " + number);
-            }
-            if (width < 1 || width > zanit::kTextfeldLaengeMax) return Usage("--width muss zwischen 1 und 254 liegen");
-        } else if (!arg.starts_with("--") && source.empty()) {
+            const std::string problem = zanit_tools::ReadNumber(args, arg, 1, zanit::kTextfeldLaengeMax, width);
+            if (!problem.empty()) return Usage(problem);
+        } else if (!zanit_tools::IsLongOption(arg) && source.empty()) {
             source = arg;
         } else {
-            return Usage("unbekanntes Argument: " + std::string(arg));
+            return Usage("unbekanntes Argument: " + arg);
         }
     }
     if (source.empty()) return Usage("keine Quelldatei angegeben");
@@ -88,7 +74,7 @@ int Build(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage("kein Befehl angegeben");
     const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (zanit_tools::IsHelpRequest(command)) {
         std::cout << kUsage;
         return 0;
     }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/Args.h"
 #include "search/ImportDing.h"
 #include "search/ImportFreeDict.h"
 #include "search/Woerterbuchbau.h"
@@ -35,10 +36,7 @@ constexpr const char* kUsage =
     "  --password Passwort der Tabelle (Vorgabe: das Wörterbuchpasswort)\n"
     "  --width    Breite von W1/W2, 1..254 (Vorgabe: der längste Text, höchstens 254)\n";
 
-int Usage(const std::string& problem) {
-    std::cerr << "zanit-import: " << problem << "\n" << kUsage;
-    return 2;
-}
+int Usage(const std::string& problem) { return zanit_tools::UsageFailure(std::cerr, "zanit-import", problem, kUsage); }
 
 struct Aufruf {
     std::vector<std::string> dateien;
@@ -49,38 +47,27 @@ struct Aufruf {
 
 // Parses the options after the command; returns an error text or empty.
 std::string LeseArgumente(int argc, char** argv, Aufruf& a) {
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        const auto value = [&](std::string& target) {
-            if (i + 1 >= argc) return false;
-            target = argv[++i];
-            return true;
-        };
+    zanit_tools::ArgReader args(argc, argv, 2);
+    while (!args.Done()) {
+        const std::string arg = args.Next();
         if (arg == "--out") {
-            if (!value(a.out) || a.out.empty()) return "--out ohne Pfad";
+            if (!args.ValueInto(a.out) || a.out.empty()) return "--out ohne Pfad";
         } else if (arg == "--textm") {
-            if (!value(a.textM) || a.textM.empty()) return "--textm ohne Namen";
+            if (!args.ValueInto(a.textM) || a.textM.empty()) return "--textm ohne Namen";
         } else if (arg == "--textf") {
-            if (!value(a.textF) || a.textF.empty()) return "--textf ohne Namen";
+            if (!args.ValueInto(a.textF) || a.textF.empty()) return "--textf ohne Namen";
         } else if (arg == "--password") {
-            if (!value(a.password)) return "--password ohne Text";
+            if (!args.ValueInto(a.password)) return "--password ohne Text";
         } else if (arg == "--swap") {
             a.swap = true;
         } else if (arg == "--width") {
-            std::string number;
-            if (!value(number)) return "--width ohne Zahl";
-            try {
-                std::size_t used = 0;
-                a.width = std::stoi(number, &used);
-                if (used != number.size()) return "--width erwartet eine Zahl: " + number;
-            } catch (const std::exception&) {
-                return "--width erwartet eine Zahl: " + number;
-            }
-            if (a.width < 1 || a.width > zanit::kTextfeldLaengeMax) return "--width muss zwischen 1 und 254 liegen";
-        } else if (!arg.starts_with("--")) {
-            a.dateien.emplace_back(arg);
+            if (std::string problem = zanit_tools::ReadNumber(args, arg, 1, zanit::kTextfeldLaengeMax, a.width);
+                !problem.empty())
+                return problem;
+        } else if (!zanit_tools::IsLongOption(arg)) {
+            a.dateien.push_back(arg);
         } else {
-            return "unbekanntes Argument: " + std::string(arg);
+            return "unbekanntes Argument: " + arg;
         }
     }
     if (a.out.empty()) return "--out fehlt";
@@ -199,7 +186,7 @@ int FreeDict(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc < 2) return Usage("kein Befehl angegeben");
     const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (zanit_tools::IsHelpRequest(command)) {
         std::cout << kUsage;
         return 0;
     }

@@ -19,6 +19,7 @@
 
 #include "app/Katalog.h"
 #include "app/Utils.h"
+#include "common/Args.h"
 #include "data/Datendialog.h"
 #include "data/Woerterbuecher.h"
 #include "search/Suchbegriff.h"
@@ -58,7 +59,7 @@ int Fehler(const std::string& text) {
     return kFehler;
 }
 
-bool Ganzzahl(const char* text, int unten, int oben, int& wert) {
+bool Ganzzahl(std::string_view text, int unten, int oben, int& wert) {
     int w = 0;
     if (!zanit::ZahlAusText(text, w) || w < unten || w > oben) return false;
     wert = w;
@@ -68,34 +69,34 @@ bool Ganzzahl(const char* text, int unten, int oben, int& wert) {
 // Parses the command line; returns an error text, empty on success.
 std::string LeseOptionen(int argc, char** argv, Optionen& o) {
     bool wortGesetzt = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view a = argv[i];
-        auto wert = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        const char* w = nullptr;
+    zanit_tools::ArgReader args(argc, argv, 1);
+    std::string w;
+    while (!args.Done()) {
+        const std::string a = args.Next();
         if (a == "--dictionary") {
-            if (!(w = wert())) return "--dictionary braucht einen Abschnittsnamen";
+            if (!args.ValueInto(w)) return "--dictionary braucht einen Abschnittsnamen";
             o.woerterbuch = xbase::Utf8ToCp1252(w);
         } else if (a == "--direction") {
-            if (!(w = wert()) || !Ganzzahl(w, 1, 2, o.richtung)) return "--direction braucht 1 oder 2";
+            if (!args.ValueInto(w) || !Ganzzahl(w, 1, 2, o.richtung)) return "--direction braucht 1 oder 2";
         } else if (a == "--incremental") {
             o.inkrementell = true;
         } else if (a == "--filter") {
-            if (!(w = wert()) || !Ganzzahl(w, 0, 11, o.filter)) return "--filter braucht eine Wortart 0..11";
+            if (!args.ValueInto(w) || !Ganzzahl(w, 0, 11, o.filter)) return "--filter braucht eine Wortart 0..11";
         } else if (a == "--language") {
-            if (!(w = wert()) || !*w) return "--language braucht einen Wert";
+            if (!args.ValueInto(w) || w.empty()) return "--language braucht einen Wert";
             o.sprache = xbase::Utf8ToCp1252(w);
         } else if (a == "--corrected") {
             o.korrigiert = true;
         } else if (a == "--reverse" || a == "--key") {
             (a == "--reverse" ? o.umkehr : o.schluessel) = true;
-            if (!(w = wert())) return std::string(a) + " braucht einen Text";
+            if (!args.ValueInto(w)) return a + " braucht einen Text";
             if (wortGesetzt) return "nur ein Suchwort ist erlaubt";
             o.wort = xbase::Utf8ToCp1252(w);
             wortGesetzt = true;
         } else if (a == "--help" || a == "-h") {
             return "hilfe";
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            return "unbekannte Option " + std::string(a);
+        } else if (zanit_tools::IsLongOption(a)) {
+            return "unbekannte Option " + a;
         } else {
             if (wortGesetzt) return "nur ein Suchwort ist erlaubt";
             o.wort = xbase::Utf8ToCp1252(a);

@@ -11,13 +11,14 @@
 #include "app/Einstellungen.h"
 #include "app/Registry.h"
 #include "app/Utils.h"
+#include "common/Args.h"
 #include "xbase/Codepage.h"
 
 namespace {
 
 constexpr int kOk = 0;
 constexpr int kFailed = 1;
-constexpr int kUsage = 2;
+constexpr int kUsage = zanit_tools::kExitUsage;
 
 const char* const kUsageText =
     "usage: zanit-setup install --program DIR --medium DIR\n"
@@ -28,9 +29,7 @@ const char* const kUsageText =
     "       zanit-setup list\n"
     "The store is the file named by ZANIT_REGISTRY, else /etc/zanit/machine.reg.\n";
 
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using zanit_tools::UsageError;
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -58,17 +57,17 @@ struct Args {
 
 Args Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed) {
     Args parsed;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) {
+    zanit_tools::ArgReader reader(args, 1);
+    while (!reader.Done()) {
+        const std::string a = reader.Next();
+        if (!zanit_tools::IsLongOption(a)) {
             parsed.positional.push_back(a);
             continue;
         }
         bool known = false;
         for (const auto& name : allowed) known = known || name == a;
         if (!known) throw UsageError("unknown option " + a + " for " + args[0]);
-        if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-        parsed.options[a] = args[++i];
+        parsed.options[a] = reader.ValueOf(a);
     }
     return parsed;
 }
@@ -104,8 +103,7 @@ int Install(const std::vector<std::string>& args) {
         {"Seek", vorgaben.Seek},         {"Tray", vorgaben.Tray},     {"Autostart", vorgaben.Autostart},
         {"LatGen", vorgaben.LatGen},     {"Save", vorgaben.Save},     {"Sound", vorgaben.Sound}};
     std::vector<zanit::registry::ValueWrite> fehlende;
-    const std::string schluessel = std::string(zanit::kProduktSchluessel) + std::string(zanit::kEinstellungsSchluessel);
-    if (auto key = zanit::registry::OpenKey(schluessel, zanit::registry::Access::Write)) {
+    if (auto key = zanit::registry::OpenKey(SettingsKey(), zanit::registry::Access::Write)) {
         for (const auto& [name, wert] : schalter)
             if (key->TypeOf(name) == zanit::registry::ValueType::None)
                 fehlende.push_back({name, zanit::registry::ValueType::Dword, {}, wert ? 1u : 0u});
@@ -198,7 +196,7 @@ int main(int argc, char** argv) {
     try {
         if (args.empty()) throw UsageError("no command given");
         const std::string& command = args[0];
-        if (command == "--help" || command == "-h" || command == "help") {
+        if (zanit_tools::IsHelpRequest(command)) {
             std::cout << kUsageText;
             return kOk;
         }

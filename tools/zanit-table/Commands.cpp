@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "common/Args.h"
 #include "xbase/Table.h"
 #include "zanit-table/Schema.h"
 #include "zanit-table/Tsv.h"
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 constexpr int kOk = 0;
 constexpr int kBad = 1;
-constexpr int kUsage = 2;
+constexpr int kUsage = zanit_tools::kExitUsage;
 
 const char* const kUsageText =
     "usage: zanit-table create TABLE.DBF --schema NAME:TYPE[:LEN[:DEC]],... [--password TEXT]\n"
@@ -32,9 +33,7 @@ const char* const kUsageText =
     "types: C:LEN (1-254), N:LEN[:DEC], L, D, M (text memo), M:B (binary memo)\n";
 
 // Wrong arguments: the message and the usage text, exit 2.
-struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using zanit_tools::UsageError;
 // A file or tag that is not there: the message, exit 2.
 struct OpenFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -58,12 +57,10 @@ Options ParseArgs(const std::vector<std::string>& args) {
     if (o.command != "create" && o.command != "dump" && o.command != "verify" && o.command != "reindex")
         throw UsageError("unknown command \"" + o.command + "\"");
     std::vector<std::string> positional;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError(a + " needs a value");
-            return args[++i];
-        };
+    zanit_tools::ArgReader reader(args, 1);
+    while (!reader.Done()) {
+        const std::string a = reader.Next();
+        auto value = [&] { return reader.ValueOf(a); };
         if (a == "--password") {
             o.password = value();
         } else if (a == "--schema" && o.command == "create") {
