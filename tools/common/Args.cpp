@@ -68,4 +68,14 @@ int UsageFailure(std::ostream& err, std::string_view tool, std::string_view prob
     return kExitUsage;
 }
 
+std::optional<int> AnswerWithoutCommand(int argc, const char* const* argv, std::string_view tool,
+                                        std::string_view usage, std::ostream& out, std::ostream& err) {
+    if (argc < 2) return UsageFailure(err, tool, "kein Befehl angegeben", usage);
+    if (IsHelpRequest(argv[1])) {
+        out << usage;
+        return 0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace zanit_tools

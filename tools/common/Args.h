@@ -56,6 +56,11 @@ std::optional<int> WholeNumber(std::string_view text);
 // low..high ("<option> muss zwischen <low> und <high> liegen"); empty when the value was taken.
 std::string ReadNumber(ArgReader& args, std::string_view option, int low, int high, int& number);
 
+// A line without a command word gets "<tool>: kein Befehl angegeben" and the usage on `err` (kExitUsage);
+// a help request in its place gets the usage on `out` (0). Nothing when argv[1] is some other word.
+std::optional<int> AnswerWithoutCommand(int argc, const char* const* argv, std::string_view tool,
+                                        std::string_view usage, std::ostream& out, std::ostream& err);
+
 // Writes "<tool>: <problem>", a line break and the usage text; returns kExitUsage.
 int UsageFailure(std::ostream& err, std::string_view tool, std::string_view problem, std::string_view usage);
 

@@ -72,12 +72,9 @@ int Build(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage("kein Befehl angegeben");
+    if (const auto done = zanit_tools::AnswerWithoutCommand(argc, argv, "zanit-dict", kUsage, std::cout, std::cerr))
+        return *done;
     const std::string_view command = argv[1];
-    if (zanit_tools::IsHelpRequest(command)) {
-        std::cout << kUsage;
-        return 0;
-    }
     if (command != "build") return Usage("unbekannter Befehl: " + std::string(command));
     try {
         return Build(argc, argv);

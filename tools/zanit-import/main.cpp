@@ -184,12 +184,9 @@ int FreeDict(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return Usage("kein Befehl angegeben");
+    if (const auto done = zanit_tools::AnswerWithoutCommand(argc, argv, "zanit-import", kUsage, std::cout, std::cerr))
+        return *done;
     const std::string_view command = argv[1];
-    if (zanit_tools::IsHelpRequest(command)) {
-        std::cout << kUsage;
-        return 0;
-    }
     try {
         if (command == "ding") return Ding(argc, argv);
         if (command == "freedict") return FreeDict(argc, argv);

@@ -84,4 +84,23 @@ TEST(Args, UsageFailureWritesToolProblemAndUsage) {
     EXPECT_EQ(err.str(), "zanit-x: --out fehlt\nAufruf: zanit-x\n");
 }
 
+TEST(Args, LinesWithoutACommandAreAnsweredBeforeTheTool) {
+    std::ostringstream out, err;
+    const char* none[] = {"zanit-x"};
+    EXPECT_EQ(zanit_tools::AnswerWithoutCommand(1, none, "zanit-x", "Aufruf\n", out, err), 2);
+    EXPECT_EQ(err.str(), "zanit-x: kein Befehl angegeben\nAufruf\n");
+    EXPECT_EQ(out.str(), "");
+
+    err.str("");
+    const char* help[] = {"zanit-x", "-h", "ignored"};
+    EXPECT_EQ(zanit_tools::AnswerWithoutCommand(3, help, "zanit-x", "Aufruf\n", out, err), 0);
+    EXPECT_EQ(out.str(), "Aufruf\n");
+    EXPECT_EQ(err.str(), "");
+
+    out.str("");
+    const char* command[] = {"zanit-x", "build", "--help"};
+    EXPECT_FALSE(zanit_tools::AnswerWithoutCommand(3, command, "zanit-x", "Aufruf\n", out, err).has_value());
+    EXPECT_EQ(out.str() + err.str(), "");
+}
+
 }  // namespace
