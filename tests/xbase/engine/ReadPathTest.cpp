@@ -30,7 +30,9 @@ std::vector<Satz> MakeRecords() {
         const int parts = 1 + static_cast<int>(rng() % 7);
         for (int p = 0; p < parts; ++p) s.wi1 += syllables[(rng() % 10 + static_cast<unsigned>(i % 3)) % 10];
         s.wi1 = s.wi1.substr(0, 20);
-        s.w1 = s.wi1 + "-" + std::to_string(i) + std::string(rng() % 30, 'x');
+        // Runs of blanks inside a text stay; only the padding goes.
+        s.w1 = s.wi1 + std::string(static_cast<std::size_t>(i % 19), ' ') + "-" + std::to_string(i) +
+               std::string(rng() % 17, 'x');  // at most 60 characters in all
         s.nr = static_cast<long long>(rng() % 500) - 100;
         if (i % 7 == 0) s.note = "memo " + std::to_string(i);
         s.recNo = static_cast<std::uint32_t>(i + 1);
