@@ -210,6 +210,23 @@ namespace {
 
 // Longest key stream made at once for records read in sequence.
 constexpr std::uint64_t kLongestStream = 4096;
+constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+
+std::uint64_t Load8(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// out = a XOR b over n bytes, eight at a time.
+void Xor(std::uint8_t* out, const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t v = Load8(a + i) ^ Load8(b + i);
+        std::memcpy(out + i, &v, 8);
+    }
+    for (; i < n; ++i) out[i] = a[i] ^ b[i];
+}
 
 }  // namespace
 
@@ -236,21 +253,31 @@ const std::uint8_t* Table::Impl::RecordBytes(std::uint32_t r) const {
         if (r - streamFirst >= streamCount) FillStream(r);
         const std::uint32_t length = header.recordLength;
         recordBuffer.resize(length);
-        const std::uint8_t* k = stream.data() + (RecordOffset(r) - streamOffset);
-        std::uint8_t* out = recordBuffer.data();
-        std::uint32_t i = 0;
-        for (; i + 8 <= length; i += 8) {  // eight bytes per step
-            std::uint64_t a, b;
-            std::memcpy(&a, p + i, 8);
-            std::memcpy(&b, k + i, 8);
-            a ^= b;
-            std::memcpy(out + i, &a, 8);
-        }
-        for (; i < length; ++i) out[i] = p[i] ^ k[i];
-        out[0] = p[0];  // the deletion mark is plain
+        Xor(recordBuffer.data(), p, stream.data() + (RecordOffset(r) - streamOffset), length);
+        recordBuffer[0] = p[0];  // the deletion mark is plain
         bufferedRecNo = r;
     }
     return recordBuffer.data();
+}
+
+bool Table::Impl::FieldInStream(const FieldInfo& f, const std::uint8_t*& data, const std::uint8_t*& key) const {
+    if (!records.Active() || state != State::Browse || recNo < 1 || recNo > count || bufferedRecNo == recNo) return false;
+    data = RecordStart(recNo) + f.offset;
+    if (recNo - streamFirst >= streamCount) FillStream(recNo);
+    key = stream.data() + (RecordOffset(recNo) - streamOffset) + f.offset;
+    return true;
+}
+
+bool Table::Impl::ReadText(const FieldInfo& f, std::string& out) const {
+    const std::uint8_t *data, *key;
+    if (f.def.type != 'C' || !FieldInStream(f, data, key)) return false;
+    // The padding is found from the back without storing it; only the text is decrypted into `out`.
+    std::size_t n = static_cast<std::size_t>(f.def.length);
+    while (n >= 8 && (Load8(data + n - 8) ^ Load8(key + n - 8)) == kEightBlanks) n -= 8;
+    out.resize(n);
+    Xor(reinterpret_cast<std::uint8_t*>(out.data()), data, key, n);
+    out.resize(TrimRight(out).size());
+    return true;
 }
 
 const std::uint8_t* Table::Impl::Current() const {
@@ -875,6 +902,8 @@ std::string Field::AsString() const {
         if (block == 0) return {};
         return impl.memo.Read(block);
     }
+    std::string text;
+    if (impl.ReadText(f, text)) return text;
     const std::uint8_t* rec = impl.Current();
     if (!rec) return {};
     return FieldText(f, rec);
@@ -883,6 +912,7 @@ std::string Field::AsString() const {
 void Field::ReadString(std::string& out) const {
     auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    if (impl.ReadText(f, out)) return;
     const std::uint8_t* rec = f.memo ? nullptr : impl.Current();
     if (f.memo) out = AsString();
     else if (!rec) out.clear();
@@ -894,6 +924,12 @@ long long Field::AsInteger() const {
     auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) return ParseInteger(AsString());
+    const std::uint8_t *data, *key;
+    if ((f.def.type == 'N' || f.def.type == 'F') && f.def.length <= 32 && impl.FieldInStream(f, data, key)) {
+        std::uint8_t digits[32];  // decrypts the number alone
+        Xor(digits, data, key, static_cast<std::size_t>(f.def.length));
+        return ParseInteger({reinterpret_cast<const char*>(digits), static_cast<std::size_t>(f.def.length)});
+    }
     const std::uint8_t* rec = impl.Current();
     if (!rec) return 0;
     return FieldInteger(f, rec);

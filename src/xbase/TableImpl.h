@@ -78,6 +78,11 @@ struct Table::Impl {
     const std::uint8_t* RecordBytes(std::uint32_t r) const;  // decrypted, r in 1..count
     const std::uint8_t* Current() const;                     // nullptr when there is no current record
     void FillStream(std::uint32_t r) const;                  // key stream covering record r
+    // Encrypted tables, current record not yet decrypted as a whole: its field's stored bytes and the key
+    // stream over them, so that one field is decrypted alone. False when the record is to be read whole.
+    bool FieldInStream(const detail::FieldInfo& f, const std::uint8_t*& data, const std::uint8_t*& key) const;
+    // A C field decrypted alone into `out` (without trailing blanks); false when FieldInStream is.
+    bool ReadText(const detail::FieldInfo& f, std::string& out) const;
     void WalkRecords(const detail::RecordVisitor& visit) const;
     detail::TableStamp Stamp() const;
     void Remap();

@@ -79,10 +79,12 @@ protected:
         return sorted;
     }
 
-    // The current record is `s`, read every way a walk reads it.
+    // The current record is `s`, read every way a walk reads it: fields alone first, then (after the memo
+    // pointer) from the whole record.
     static void ExpectCurrent(Table& t, const Satz& s) {
         ASSERT_FALSE(t.Eof());
         EXPECT_EQ(t.RecNo(), s.recNo);
+        EXPECT_EQ(t.FieldByName("NR").AsInteger(), s.nr);
         EXPECT_EQ(t.FieldByName("W1").AsString(), s.w1);
         std::string buffer = "left over from before";
         t.FieldByName("W1").ReadString(buffer);
