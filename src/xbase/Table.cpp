@@ -273,7 +273,9 @@ bool Table::Impl::ReadText(const FieldInfo& f, std::string& out) const {
     if (f.def.type != 'C' || !FieldInStream(f, data, key)) return false;
     // The padding is found from the back without storing it; only the text is decrypted into `out`.
     std::size_t n = static_cast<std::size_t>(f.def.length);
-    while (n >= 8 && (Load8(data + n - 8) ^ Load8(key + n - 8)) == kEightBlanks) n -= 8;
+    auto notBlank = [&](std::size_t at) { return Load8(data + at) ^ Load8(key + at) ^ kEightBlanks; };
+    while (n >= 32 && (notBlank(n - 32) | notBlank(n - 24) | notBlank(n - 16) | notBlank(n - 8)) == 0) n -= 32;
+    while (n >= 8 && notBlank(n - 8) == 0) n -= 8;
     out.resize(n);
     Xor(reinterpret_cast<std::uint8_t*>(out.data()), data, key, n);
     out.resize(TrimRight(out).size());
