@@ -146,6 +146,7 @@ void Table::Impl::Open(const std::string& file, const std::string& password, boo
     std::vector<TagDef> stored;
     Index::Status status =
         index.Load(indexPath, Stamp(), header.fields, master, writable, stored, indexProblem);
+    indexStatus = status;
     if (status == Index::Status::Ok) {
         indexProblem.clear();
     } else if (policy == IndexPolicy::Rebuild) {

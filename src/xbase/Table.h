@@ -62,6 +62,11 @@ void SetLogHandler(std::function<void(const std::string&)> handler);
 // Checks a table, its memo file and its index: header, records, memos, index order and keys.
 // Returns the problems found, empty when the table is sound.
 std::vector<std::string> VerifyTable(const std::string& path, const std::string& password);
+// The same, but what a writer interrupted between its steps leaves behind and the engine recovers by itself at
+// the next open (a header count below the records the file holds, an index of an earlier state of the table)
+// goes to *notes instead of the problems; the index tags are then checked as the next open rebuilds them.
+std::vector<std::string> VerifyTable(const std::string& path, const std::string& password,
+                                     std::vector<std::string>* notes);
 
 class Table;
 

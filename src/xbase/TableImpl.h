@@ -41,6 +41,7 @@ struct Table::Impl {
     std::string indexPath;
     bool indexDirty = false;
     std::string indexProblem;  // why the index was rebuilt at open, empty when it was current
+    detail::Index::Status indexStatus = detail::Index::Status::Missing;
 
     int order = 0;
     std::size_t pos = 0;

@@ -37,6 +37,11 @@ std::string CheckValue(const FieldInfo& f, const std::uint8_t* rec) {
 }  // namespace
 
 std::vector<std::string> VerifyTable(const std::string& path, const std::string& password) {
+    return VerifyTable(path, password, nullptr);
+}
+
+std::vector<std::string> VerifyTable(const std::string& path, const std::string& password,
+                                     std::vector<std::string>* notes) {
     std::vector<std::string> problems;
     Table::Impl impl;
     try {
@@ -49,7 +54,11 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
         const std::uint64_t size = impl.dbf.Size();
         const std::uint64_t fromSize = (size - impl.header.headerLength) / impl.header.recordLength;
         if (impl.header.storedCount != fromSize) {
-            problems.push_back("header says " + std::to_string(impl.header.storedCount) + " records, the file holds " +
+            // Fewer counted than held: an append was interrupted before its header update, so its Post never
+            // returned; the record past the count is ignored and the next append takes its place.
+            // More counted than held: records are lost.
+            auto& to = (notes && impl.header.storedCount < fromSize) ? *notes : problems;
+            to.push_back("header says " + std::to_string(impl.header.storedCount) + " records, the file holds " +
                                std::to_string(fromSize));
         }
         std::size_t recordProblems = 0;
@@ -86,7 +95,14 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
         if (recordProblems > kMaxRecordProblems) {
             problems.push_back(std::to_string(recordProblems - kMaxRecordProblems) + " more record problems");
         }
-        if (!impl.indexProblem.empty()) problems.push_back(impl.indexPath + ": " + impl.indexProblem);
+        if (notes && impl.indexStatus == Index::Status::Stale) {
+            // An index of an earlier state of this table is rebuilt by the next open; check what that gives.
+            notes->push_back(impl.indexPath + ": " + impl.indexProblem + "; rebuilt when the table is next opened");
+            impl.Close();
+            impl.Open(path, password, true, false, Table::Impl::IndexPolicy::Rebuild);
+        } else if (!impl.indexProblem.empty()) {
+            problems.push_back(impl.indexPath + ": " + impl.indexProblem);
+        }
         for (const auto& tag : impl.index.tags) {
             auto found = CheckTag(tag, impl.count, impl.header.fields[static_cast<std::size_t>(tag.fieldIndex)],
                                   [&](std::uint32_t r) { return impl.RecordBytes(r); });

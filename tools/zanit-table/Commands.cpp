@@ -310,7 +310,9 @@ int Verify(const Options& o, std::FILE* out) {
         OpenTable(o, false);
     } catch (const xbase::FormatError&) {
     }
-    const std::vector<std::string> problems = xbase::VerifyTable(o.table, o.password);
+    std::vector<std::string> notes;
+    const std::vector<std::string> problems = xbase::VerifyTable(o.table, o.password, &notes);
+    for (const auto& n : notes) std::fprintf(out, "note: %s\n", n.c_str());
     for (const auto& p : problems) std::fprintf(out, "%s\n", p.c_str());
     if (problems.empty()) std::fprintf(out, "%s: fine\n", o.table.c_str());
     return problems.empty() ? kOk : kBad;

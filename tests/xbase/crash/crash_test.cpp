@@ -63,21 +63,14 @@ TEST_F(CrashTest, KilledWriterLosesNoPostedRecord) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round;
         confirmed.push_back(posted);
 
-        // Right after the kill the index may lag behind the records (it is written when a table closes);
-        // the next program that opens the table for writing brings it up to date. After that the verifier
-        // must accept the table.
-        const auto atKill = crashtest::Run({BinaryPath("zanit-table"), "verify", path_});
-        ASSERT_NE(atKill.exitCode, 2) << atKill.err;
-        if (atKill.exitCode != 0) {
-            ++laggingRounds;
-            lastFindings = atKill.out;
-            xbase::Table next;
-            next.SetFileName(path_);
-            next.Open();
-        }
+        // Right after the kill the index and the header count may lag behind the records (the index is
+        // written when a table closes); verify names that as notes and must accept the table as it is.
         const auto verify = crashtest::Run({BinaryPath("zanit-table"), "verify", path_});
-        ASSERT_EQ(verify.exitCode, 0) << "round " << round << ":\n" << verify.out << verify.err << "\nright after the kill:\n"
-                                      << atKill.out;
+        ASSERT_EQ(verify.exitCode, 0) << "round " << round << ":\n" << verify.out << verify.err;
+        if (verify.out.find("note: ") != std::string::npos) {
+            ++laggingRounds;
+            lastFindings = verify.out;
+        }
 
         xbase::Table table;
         table.SetFileName(path_);
@@ -103,7 +96,7 @@ TEST_F(CrashTest, KilledWriterLosesNoPostedRecord) {
         ASSERT_TRUE(table.Seek(last)) << last;
         EXPECT_EQ(table.FieldByName("W1").AsString().substr(0, last.size()), last);
     }
-    std::printf("verify found the table needing recovery right after the kill in %d of 20 rounds; last findings:\n%s",
+    std::printf("verify noted a lagging index or count right after the kill in %d of 20 rounds; last notes:\n%s",
                 laggingRounds, lastFindings.c_str());
 }
 

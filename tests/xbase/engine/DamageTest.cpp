@@ -88,11 +88,21 @@ TEST_F(DamageTest, RecordCountDisagreeingWithFileSizeUsesTheSmallerAndIsLogged) 
         ASSERT_FALSE(log.lines.empty());
         EXPECT_NE(log.lines[0].find("1000"), std::string::npos);
     }
+    // Records counted that the file does not hold are lost: a problem even where lags are only notes.
+    std::vector<std::string> notes;
+    EXPECT_EQ(xbase::VerifyTable(path, "", &notes).size(), 1u);
+    EXPECT_TRUE(notes.empty());
+
     raw.countOverride = 2;  // a crash after the record, before the count
     WriteAll(path, raw.Bytes());
     LogCapture log;
     EXPECT_EQ(Numbers(), (std::vector<long long>{1, 2}));
     EXPECT_FALSE(log.lines.empty());
+    // The interrupted append is what a killed writer leaves: a note, and a problem only for a strict check.
+    EXPECT_FALSE(xbase::VerifyTable(path, "").empty());
+    EXPECT_TRUE(xbase::VerifyTable(path, "", &notes).empty());
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("the file holds 3"), std::string::npos) << notes[0];
 }
 
 TEST_F(DamageTest, PartialLastRecordIsNotARecord) {
