@@ -52,6 +52,8 @@ template <class... F>
 struct Je : F... {
     using F::operator()...;
 };
+template <class... F>
+Je(F...) -> Je<F...>;  // clang (the fuzz build) does not deduce aggregate templates by itself
 
 const Eintrag& EintragFuer(std::string_view name) {
     return *std::find_if(kTabelle.begin(), kTabelle.end(), [&](const Eintrag& e) { return e.name == name; });
