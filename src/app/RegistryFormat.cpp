@@ -280,7 +280,7 @@ Hive ParseHive(std::string_view bytes, std::string_view origin, const Reporter& 
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string_view line(text.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        while (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF, also doubled by transfers
         lines.push_back(line);
         start = end + 1;
     }

@@ -80,6 +80,10 @@ std::string Utf8ToCp1252(std::string_view in, std::size_t* unmappable) {
             if ((cc & 0xC0) != 0x80) ok = false;
             cp = (cp << 6) | (cc & 0x3F);
         }
+        // Overlong forms would smuggle control characters past every check ("\xC0\x8A" is a line break);
+        // surrogates and values past U+10FFFF are no characters.
+        constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (ok && (cp < kShortest[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)) ok = false;
         if (!ok) {  // malformed: one byte is consumed and replaced
             out += '?';
             ++bad;

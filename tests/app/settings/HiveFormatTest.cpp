@@ -145,6 +145,17 @@ TEST(HiveFormat, DamagedLinesAreReportedIgnoredAndKept) {
     EXPECT_EQ(SerializeHive(again.hive), written);
 }
 
+TEST(HiveFormat, DoubledCarriageReturnsEndALineOnce) {
+    // a file passed twice through a CRLF conversion; its rewrite must be stable, not shrink on every save
+    const std::string file = "Windows Registry Editor Version 5.00\r\r\n\r\r\n[" + kKey +
+                             "]\r\r\n\"Good\"=\"yes\"\r\r\n\xFF\r\r\n";
+    Parsed p = Parse(file);
+    EXPECT_EQ(Value(p.hive, kKey, "Good")->text, "yes");
+    const std::string written = SerializeHive(p.hive);
+    EXPECT_EQ(written.find('\r'), std::string::npos) << written;
+    EXPECT_EQ(SerializeHive(Parse(written).hive), written);
+}
+
 TEST(HiveFormat, ValuesOfOtherTypesAndCommentsSurviveVerbatim) {
     const std::string file =
         "Windows Registry Editor Version 5.00\n\n"

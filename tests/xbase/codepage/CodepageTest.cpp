@@ -45,3 +45,16 @@ TEST(Codepage, EveryByteSurvivesTheWayThroughUtf8) {
 }
 
 }  // namespace
+
+TEST(Utf8ToCp1252, OverlongFormsAndSurrogatesAreNotCharacters) {
+    std::size_t bad = 0;
+    // an overlong line break must not reach a single-line field as one
+    EXPECT_EQ(xbase::Utf8ToCp1252("a\xC0\x8A" "b", &bad), "a??b");
+    EXPECT_EQ(bad, 2u);
+    EXPECT_EQ(xbase::Utf8ToCp1252("\xE0\x80\xBB", &bad), "???");  // overlong ";"
+    EXPECT_EQ(xbase::Utf8ToCp1252("\xED\xA0\x80", &bad), "???");  // a lone surrogate half
+    EXPECT_EQ(xbase::Utf8ToCp1252("\xF4\x90\x80\x80", &bad), "????");  // past U+10FFFF
+    EXPECT_EQ(bad, 4u);
+    EXPECT_EQ(xbase::Utf8ToCp1252("\xC3\xA4\xE2\x82\xAC", &bad), "\xE4\x80");  // ä € stay
+    EXPECT_EQ(bad, 0u);
+}
