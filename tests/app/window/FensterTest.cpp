@@ -59,6 +59,8 @@ private slots:
         Installieren({"\"Seek\"=dword:00000001", "\"Interval\"=dword:00000064"});
     }
 
+    void cleanup() { ModaleDialogePruefen(); }
+
     void startsWithTheRememberedDictionaryAndDirection() {
         Installieren({"\"Section\"=\"Latein\"", "\"Part\"=dword:00000005", "\"Fontsize\"=dword:0000000c"});
         Fenster f;

@@ -38,17 +38,23 @@ private slots:
         Installieren({"\"Seek\"=dword:00000001", "\"Interval\"=dword:000000c8", "\"Section\"=\"Englisch\""});
     }
 
+    void cleanup() { ModaleDialogePruefen(); }
+
     void typingSearchesAfterTheIntervalAndNotBefore() {
         Fenster f;
         QVERIFY(f.Start());
         QElapsedTimer clock;
+        qint64 searchedAt = -1;  // when the timer ran the search, measured right there and not when polled
+        QObject::connect(f->TastenTimer, &QTimer::timeout, f.Liste(), [&] {
+            if (searchedAt < 0) searchedAt = clock.elapsed();
+        });
         clock.start();
         f.Tippen("Hau");
         QCOMPARE(f.Liste()->count(), 0);
-        QTest::qWait(100);  // half the interval of 200 ms
-        QCOMPARE(f.Liste()->count(), 0);
+        QTest::qWait(100);  // half the interval of 200 ms; a loaded machine may oversleep it
+        if (clock.elapsed() < 180) QCOMPARE(f.Liste()->count(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() > 0, 3000);
-        QVERIFY(clock.elapsed() >= 200);
+        QVERIFY2(searchedAt >= 200, qPrintable(QString::number(searchedAt)));
         QCOMPARE(f.Liste()->count(), 4);  // Haus, Hausarzt, Hausaufgabe, hausen
         QVERIFY(f.Zeile(0).startsWith("Haus|house, home|"));
         QVERIFY(f->Suche().LetzteSucheInkrementell);
@@ -247,11 +253,13 @@ private slots:
         int shownAgain = 0;
         BeiModal([&shownAgain](QWidget* w) {
             auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+            QVERIFY(d);
             d->WBListbox->setCurrentRow(2);
             QTest::keyClick(d->WBListbox, Qt::Key_Return);
             BeiModal([&shownAgain](QWidget* again) {
-                shownAgain = 1;
                 auto* d2 = qobject_cast<TWBAuswahlDialog*>(again);
+                QVERIFY(d2);
+                shownAgain = 1;
                 d2->WBListbox->setCurrentRow(0);
                 QTest::keyClick(d2->WBListbox, Qt::Key_Return);
             });

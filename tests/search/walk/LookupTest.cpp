@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -57,6 +56,16 @@ protected:
     Testumgebung umgebung;
 };
 
+// "[Hh]aus...|translation|part of speech": three columns, a non-empty translation, a known part of speech.
+bool IstHausZeile(const std::string& zeile) {
+    const std::size_t a = zeile.find('|');
+    const std::size_t b = a == std::string::npos ? a : zeile.find('|', a + 1);
+    if (b == std::string::npos || b == a + 1) return false;
+    if (zeile.compare(1, 3, "aus") != 0 || (zeile[0] != 'H' && zeile[0] != 'h')) return false;
+    const std::string wortart = zeile.substr(b + 1);
+    return wortart == "Substantiv" || wortart == "Verb" || wortart == "Adjektiv" || wortart == "Adverb";
+}
+
 TEST_F(Beispielwoerterbuch, LookupToolPrintsTheHausLinesAndTheCount) {
     const Lauf lauf = Starte("Haus");
     ASSERT_EQ(lauf.status, 0);
@@ -67,8 +76,7 @@ TEST_F(Beispielwoerterbuch, LookupToolPrintsTheHausLinesAndTheCount) {
     EXPECT_EQ(lauf.zeilen.back(), zahl);
     // Every line has three columns and a known part of speech.
     for (std::size_t i = 0; i + 1 < lauf.zeilen.size(); ++i) {
-        EXPECT_TRUE(std::regex_match(lauf.zeilen[i], std::regex("[Hh]aus[^|]*\\|[^|]+\\|(Substantiv|Verb|Adjektiv|Adverb)")))
-            << lauf.zeilen[i];
+        EXPECT_TRUE(IstHausZeile(lauf.zeilen[i])) << lauf.zeilen[i];
     }
 
     const Lauf inkrementell = Starte("--incremental Haus");
