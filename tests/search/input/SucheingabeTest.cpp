@@ -54,7 +54,8 @@ private slots:
         QTest::qWait(100);  // half the interval of 200 ms; a loaded machine may oversleep it
         if (clock.elapsed() < 180) QCOMPARE(f.Liste()->count(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() > 0, 3000);
-        QVERIFY2(searchedAt >= 200, qPrintable(QString::number(searchedAt)));
+        // Qt's coarse timers may fire up to 5 % early: 190 ms is still the interval, 100 ms would not be.
+        QVERIFY2(searchedAt >= 190, qPrintable(QString::number(searchedAt)));
         QCOMPARE(f.Liste()->count(), 4);  // Haus, Hausarzt, Hausaufgabe, hausen
         QVERIFY(f.Zeile(0).startsWith("Haus|house, home|"));
         QVERIFY(f->Suche().LetzteSucheInkrementell);
@@ -167,18 +168,30 @@ private slots:
     }
 
     void keyPressDuringAnIncrementalWalkEndsIt() {
+        bool posted = false;
         Fenster f;
         QVERIFY(f.Start());
         f.Edit()->setText("H");
-        // A key press waiting in the queue when the walk starts: the walk lets it run before its first record,
-        // the press sets the abort flag and the walk ends without lines; the new character restarts the timer.
-        QKeyEvent* press = new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-        QCoreApplication::postEvent(f.Edit(), press);
+        // A key press arrives while the walk runs: the walk lets it through before its first record, the press
+        // sets the abort flag and the walk ends without lines; the new character restarts the timer.
+        const auto letThrough = f->Suche().NachrichtenVerarbeiten;
+        QVERIFY(letThrough);
+        QLineEdit* edit = f.Edit();
+        f->Suche().NachrichtenVerarbeiten = [&posted, letThrough, edit] {
+            if (!posted) {
+                posted = true;
+                QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+            }
+            letThrough();
+        };
         f->TastenTimer->setInterval(0);
         f->TastenTimer->start();
-        QTRY_VERIFY(f.Edit()->text() == "Ha");
+        QTRY_VERIFY_WITH_TIMEOUT(posted, 3000);
+        QCOMPARE(f.Edit()->text(), QString("Ha"));
         QVERIFY(f->Suche().Abbruch);
-        QVERIFY(f->Treffer().Trefferzahl <= 1);
+        QCOMPARE(f->Treffer().Trefferzahl, 0);
+        QCOMPARE(f.Liste()->count(), 0);
+        QVERIFY(f->TastenTimer->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() == 4, 3000);  // the search for "Ha" after the interval
     }
 
