@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/Einstellungen.h"
 #include "app/Katalog.h"
@@ -881,6 +882,7 @@ void TWBuchDialog::ListeAnzeigen() {
 }
 
 void TWBuchDialog::MachSuche() {
+    if (NachDemLauf([this] { MachSuche(); })) return;
     TastenTimer->stop();
     Trefferlabel->setText(keineSuche_);
     QLineEdit* edit = AktivesSuchfeld();
@@ -910,8 +912,16 @@ void TWBuchDialog::MachSuche() {
     }
 }
 
+bool TWBuchDialog::NachDemLauf(std::function<void()> action) {
+    if (!inkrementellerLauf_) return false;
+    suche_->Abbruch = true;
+    nachDemLauf_.push_back(std::move(action));
+    return true;
+}
+
 void TWBuchDialog::TastenTimerTimer() {
     TastenTimer->stop();
+    if (NachDemLauf([this] { TastenTimerTimer(); })) return;
     Trefferlabel->clear();
     QLineEdit* edit = AktivesSuchfeld();
     const std::string key = Suchschluessel(ZuCp1252(edit->text()), suche_->Quellsprache);
@@ -919,9 +929,17 @@ void TWBuchDialog::TastenTimerTimer() {
     letzterInkrementellerSchluessel_ = key;
     ErgebnisListe->setUpdatesEnabled(false);
     SetzeKopfzeile(false);
+    inkrementellerLauf_ = true;
     FuelleListe(key, true, true);
+    inkrementellerLauf_ = false;
     suche_->LetzteSucheInkrementell = true;
     ErgebnisListe->setUpdatesEnabled(true);
+    // What came in during the walk runs now, in order, on the table the walk left alone.
+    if (!nachDemLauf_.empty()) {
+        const std::vector<std::function<void()>> pending = std::exchange(nachDemLauf_, {});
+        for (const auto& action : pending) action();
+        return;
+    }
     if (isVisible()) edit->setFocus(Qt::OtherFocusReason);
 }
 
@@ -1019,6 +1037,7 @@ void TWBuchDialog::RichtungsknoepfeAnzeigen() {
 }
 
 void TWBuchDialog::FremdspracheTabClick(int tag) {
+    if (NachDemLauf([this, tag] { FremdspracheTabClick(tag); })) return;
     const int count = static_cast<int>(woerterbuecher_->Liste.size());
     int p = tag;
     if (p <= 0 || p > count) p = 2;
@@ -1070,6 +1089,7 @@ void TWBuchDialog::ZeigeSprachreiter() {
 }
 
 void TWBuchDialog::WechsleWoerterbuch() {
+    if (NachDemLauf([this] { WechsleWoerterbuch(); })) return;
     TWoerterbuecher& wb = *woerterbuecher_;
     QLineEdit* edit = AktivesSuchfeld();
     // The search text survives a dictionary that fails to open: the retry and a cancel after it keep it.

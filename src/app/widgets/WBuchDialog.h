@@ -7,8 +7,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Einstellungen.h"
 #include "data/Datendialog.h"
@@ -159,6 +161,9 @@ private:
     void TrefferlabelClick();
     void ErgebnisListeEnter();
     void FuelleListe(const std::string& text, bool correct, bool incremental);
+    // While an incremental walk runs (it lets events through), anything else that walks or switches the table
+    // ends the walk and runs after it: true when `action` was put off that way.
+    bool NachDemLauf(std::function<void()> action);
     void ListeAnzeigen();
     void AktualisiereErweiterungen();
     void Wiederherstellen();
@@ -178,6 +183,8 @@ private:
 
     int suchrichtung_ = 1;
     std::string letzterInkrementellerSchluessel_;
+    bool inkrementellerLauf_ = false;
+    std::vector<std::function<void()>> nachDemLauf_;
     char dialogbuchstabe_ = 'D';
     int aktuellePosition_ = 1;
     int wortartBreite_ = 80;

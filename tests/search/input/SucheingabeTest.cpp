@@ -32,6 +32,26 @@ public:
 class SucheingabeTest : public QObject, TestMitInstallation {
     Q_OBJECT
 
+    // Starts an incremental walk for the text in the field and runs `event` once, at the walk's first letting
+    // through of events, as if the user had acted just then. False when the walk never got there.
+    static bool WaehrendDesLaufs(Fenster& f, std::function<void()> event) {
+        auto done = std::make_shared<bool>(false);
+        const auto letThrough = f->Suche().NachrichtenVerarbeiten;
+        if (!letThrough) return false;
+        f->Suche().NachrichtenVerarbeiten = [done, letThrough, event] {
+            if (!*done) {
+                *done = true;
+                event();
+            }
+            letThrough();
+        };
+        f->TastenTimer->setInterval(0);
+        f->TastenTimer->start();
+        const bool reached = QTest::qWaitFor([&] { return *done; }, 3000);
+        f->Suche().NachrichtenVerarbeiten = letThrough;
+        return reached;
+    }
+
 private slots:
     void init() {
         Erweiterungen() = TErweiterungen{};
@@ -168,31 +188,52 @@ private slots:
     }
 
     void keyPressDuringAnIncrementalWalkEndsIt() {
-        bool posted = false;
         Fenster f;
         QVERIFY(f.Start());
         f.Edit()->setText("H");
         // A key press arrives while the walk runs: the walk lets it through before its first record, the press
         // sets the abort flag and the walk ends without lines; the new character restarts the timer.
-        const auto letThrough = f->Suche().NachrichtenVerarbeiten;
-        QVERIFY(letThrough);
         QLineEdit* edit = f.Edit();
-        f->Suche().NachrichtenVerarbeiten = [&posted, letThrough, edit] {
-            if (!posted) {
-                posted = true;
-                QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
-            }
-            letThrough();
-        };
-        f->TastenTimer->setInterval(0);
-        f->TastenTimer->start();
-        QTRY_VERIFY_WITH_TIMEOUT(posted, 3000);
+        QVERIFY(WaehrendDesLaufs(f, [edit] {
+            QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        }));
         QCOMPARE(f.Edit()->text(), QString("Ha"));
         QVERIFY(f->Suche().Abbruch);
         QCOMPARE(f->Treffer().Trefferzahl, 0);
         QCOMPARE(f.Liste()->count(), 0);
         QVERIFY(f->TastenTimer->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(f.Liste()->count() == 4, 3000);  // the search for "Ha" after the interval
+    }
+
+    // Return or a dictionary switch while an incremental walk lets events through: the walk ends first and
+    // the full search or the switch then works alone on the table, so no lines of the two are mixed.
+    void searchOrSwitchDuringAnIncrementalWalkWaitsForItsEnd() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Edit()->setText("Hau");
+        QLineEdit* edit = f.Edit();
+        QVERIFY(WaehrendDesLaufs(f, [edit] {
+            QCoreApplication::postEvent(edit, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+        }));
+        QTRY_COMPARE_WITH_TIMEOUT(f->Trefferlabel->text(), QString("5 Treffer in 4 Zeilen"), 3000);
+        QCOMPARE(f.Liste()->count(), 4);
+        QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+        QVERIFY(!f->Suche().LetzteSucheInkrementell);
+
+        f.Edit()->setText("Haus");
+        BeiModal([](QWidget* w) {
+            auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+            QVERIFY(d);
+            d->WBListbox->setCurrentRow(1);
+            QTest::keyClick(d->WBListbox, Qt::Key_Return);
+        });
+        TWBuchDialog* window = &*f;
+        QVERIFY(WaehrendDesLaufs(f, [window] {
+            QMetaObject::invokeMethod(window, [window] { window->MenueWBOeffnen->trigger(); }, Qt::QueuedConnection);
+        }));
+        QTRY_COMPARE_WITH_TIMEOUT(f->Woerterbuecher().Index, 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.Liste()->count(), 1, 3000);
+        QCOMPARE(f.Zeile(0), QString("Haus|domus|Substantiv"));
     }
 
     void returnOnAButtonSearchesInsteadOfPressingIt() {
