@@ -238,8 +238,10 @@ void Table::Impl::FillStream(std::uint32_t r) const {
                                               : std::max<std::uint64_t>(header.recordLength, 256u << streamRun);
     const std::uint64_t at = RecordOffset(r);
     const std::uint64_t start = at & ~std::uint64_t(63);
-    // Whole groups of four 64-byte blocks: the cipher's fast path.
-    const std::uint64_t length = (at + std::min(want, kLongestStream) - start + 255) & ~std::uint64_t(255);
+    // Whole groups of four 64-byte blocks: the cipher's fast path. Always at least the whole record, however
+    // long the header says records are.
+    const std::uint64_t span = std::max<std::uint64_t>(std::min(want, kLongestStream), header.recordLength);
+    const std::uint64_t length = (at + span - start + 255) & ~std::uint64_t(255);
     stream.resize(length);
     records.KeyStream(stream.data(), length, start);
     streamOffset = start;

@@ -230,3 +230,45 @@ INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, ReadPathTest, ::testing::Values(fals
                          [](const auto& info) { return info.param ? "Encrypted" : "Plain"; });
 
 }  // namespace
+
+// Records longer than the longest key stream made at once (a table may declare records of up to 64 KB):
+// every byte is still decrypted from a stream that covers it, in sequence, backwards and while editing.
+TEST(ReadPathLongRecords, EncryptedRecordsLongerThanOneKeyStream) {
+    TempFolder dir;
+    const std::string path = dir.File("lang.dbf");
+    std::vector<xbase::FieldDef> fields;
+    for (int i = 0; i < 24; ++i) fields.push_back({"T" + std::to_string(i), 'C', 254, 0, false});  // 6,097 bytes
+    Table::Create(path, fields, {}, kPassword);
+    {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        for (int r = 1; r <= 5; ++r) {
+            t.AppendBlank();
+            for (int i = 0; i < 24; ++i)
+                t.FieldByName("T" + std::to_string(i)).SetAsString(std::string(254, static_cast<char>('a' + (r + i) % 26)));
+            t.Post();
+        }
+    }
+    Table t;
+    OpenTable(t, path, false, false, kPassword);
+    auto expect = [&](int r) {
+        for (int i : {0, 11, 23})
+            EXPECT_EQ(t.FieldByName("T" + std::to_string(i)).AsString(),
+                      std::string(254, static_cast<char>('a' + (r + i) % 26)))
+                << "record " << r << " field " << i;
+    };
+    int r = 0;
+    for (t.First(); !t.Eof(); t.Next()) expect(++r);
+    EXPECT_EQ(r, 5);
+    t.Go(5);
+    expect(5);
+    t.Skip(-3);
+    expect(2);
+    t.Edit();
+    t.FieldByName("T23").SetAsString("geaendert");
+    t.Post();
+    EXPECT_EQ(t.FieldByName("T23").AsString(), "geaendert");
+    EXPECT_EQ(t.FieldByName("T11").AsString(), std::string(254, static_cast<char>('a' + (2 + 11) % 26)));
+    t.Go(3);
+    expect(3);
+}
