@@ -9,6 +9,7 @@ namespace fuzztable {
 
 constexpr std::uint8_t kFlagPassword = 1;  // open with the password below
 constexpr std::uint8_t kFlagWrite = 2;     // also append, change and zap through a writable open
+constexpr std::uint8_t kFlagKeep = 4;      // the read-only open keeps decoded records and index runs
 constexpr const char* kPassword = "fuzz";
 
 struct Parts {

@@ -288,6 +288,13 @@ int main(int argc, char** argv) {
         Parts lockedWrite = locked;
         lockedWrite.flags |= fuzztable::kFlagWrite;
         Save(folder, "write-encrypted", lockedWrite);
+        // Read-only opens that keep what they read, on a plain and an encrypted table.
+        Parts keptPlain = Db3Table();
+        keptPlain.flags |= fuzztable::kFlagKeep;
+        Save(folder, "kept-dbase3", keptPlain);
+        Parts keptEncrypted = locked;
+        keptEncrypted.flags |= fuzztable::kFlagKeep;
+        Save(folder, "kept-encrypted", keptEncrypted);
         Parts db3Write = Db3Table();
         db3Write.flags |= fuzztable::kFlagWrite;
         Save(folder, "write-dbase3", db3Write);

@@ -98,13 +98,16 @@ namespace {
 constexpr std::size_t kWindowEntries = 64;
 // Levels of the binary search whose entries are kept decrypted: every seek passes through them.
 constexpr unsigned kSearchLevels = 12;
+// Entries of a kept run: shorter than a window, so that the single entries a seek probes cost little memory.
+constexpr std::size_t kKeptRunEntries = 16;
 
 }  // namespace
 
 const std::uint8_t* Tag::DecryptedEntry(std::size_t i) const {
+    if (keepBudget_ > 0 && UseKeptWindow(i / kKeptRunEntries)) return windowData_ + (i - windowFirst_) * EntrySize();
     if (windowCount_ > 0 && i == windowFirst_ + windowCount_) {
         FillWindow(i, kWindowEntries);  // reading forward: the next run
-        return window_.data();
+        return windowData_;
     }
     const std::size_t es = EntrySize();
     if (scratchIndex_ != i) {
@@ -121,8 +124,41 @@ void Tag::FillWindow(std::size_t first, std::size_t n) const {
     n = std::min(n, Count() - first);
     window_.assign(mapped_ + first * es, mapped_ + (first + n) * es);
     cipher_.Apply(window_.data(), window_.size(), fileOffset_ + std::uint64_t(first) * es);
+    windowData_ = window_.data();
     windowFirst_ = first;
     windowCount_ = n;
+}
+
+void Tag::KeepDecrypted(std::size_t bytes) {
+    keepBudget_ = owned_ || !cipher_.Active() ? 0 : bytes;
+    keptRunAt_.clear();
+    keptRuns_.clear();
+    windowCount_ = 0;
+}
+
+bool Tag::UseKeptWindow(std::size_t w) const {
+    const std::size_t es = EntrySize();
+    const std::size_t first = w * kKeptRunEntries;
+    const std::size_t n = std::min(kKeptRunEntries, Count() - first);
+    const std::size_t bytes = n * es;
+    if (bytes > keepBudget_) return false;
+    if (keptRunAt_.empty()) keptRunAt_.assign((Count() + kKeptRunEntries - 1) / kKeptRunEntries, 0);
+    std::uint32_t at = keptRunAt_[w];
+    if (at == 0) {
+        if (keptRuns_.size() + bytes > keepBudget_ || keptRuns_.size() + bytes >= 0xFFFFFFFFu) {
+            keptRuns_.clear();
+            std::fill(keptRunAt_.begin(), keptRunAt_.end(), 0);
+        }
+        const std::size_t base = keptRuns_.size();
+        keptRuns_.insert(keptRuns_.end(), mapped_ + first * es, mapped_ + first * es + bytes);
+        cipher_.Apply(keptRuns_.data() + base, bytes, fileOffset_ + std::uint64_t(first) * es);
+        at = static_cast<std::uint32_t>(base + 1);
+        keptRunAt_[w] = at;
+    }
+    windowData_ = keptRuns_.data() + (at - 1);
+    windowFirst_ = first;
+    windowCount_ = n;
+    return true;
 }
 
 const std::uint8_t* Tag::SearchEntry(std::size_t node, std::size_t i) const {
@@ -143,6 +179,8 @@ const std::uint8_t* Tag::SearchEntry(std::size_t node, std::size_t i) const {
 void Tag::ForgetDecrypted() {
     scratchIndex_ = SIZE_MAX;
     windowCount_ = 0;
+    keptRunAt_.clear();
+    keptRuns_.clear();
     searchIndex_.clear();
     searchKeys_.clear();
 }
@@ -171,7 +209,9 @@ std::size_t Tag::LowerBound(const std::uint8_t* key, std::size_t length) const {
         std::size_t node = 0;
         for (unsigned level = 0; lo < hi; ++level) {
             if (hi - lo <= kWindowEntries) {
-                if (lo < windowFirst_ || hi > windowFirst_ + windowCount_) FillWindow(lo, kWindowEntries);
+                // Kept runs are aligned and short: the rest of the search reads a few of them.
+                if (keepBudget_ == 0 && (lo < windowFirst_ || hi > windowFirst_ + windowCount_))
+                    FillWindow(lo, kWindowEntries);
                 break;
             }
             const std::size_t mid = lo + (hi - lo) / 2;

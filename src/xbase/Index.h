@@ -40,7 +40,7 @@ public:
     const std::uint8_t* Entry(std::size_t i) const {
         if (owned_) return data_.data() + i * EntrySize();
         if (!cipher_.Active()) return mapped_ + i * EntrySize();
-        if (i - windowFirst_ < windowCount_) return window_.data() + (i - windowFirst_) * EntrySize();
+        if (i - windowFirst_ < windowCount_) return windowData_ + (i - windowFirst_) * EntrySize();
         return DecryptedEntry(i);
     }
     const std::uint8_t* Key(std::size_t i) const { return Entry(i); }
@@ -61,6 +61,9 @@ public:
     void Clear();
 
     void SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t fileOffset, const Cipher& cipher);
+    // Encrypted mapped tags of read-only tables: keep the runs of entries decrypted so far, up to about
+    // `bytes` (0 keeps only the current run). When full, everything kept is dropped and keeping starts again.
+    void KeepDecrypted(std::size_t bytes);
     void SetOwned(std::vector<std::uint8_t> entries);
     void MakeOwned();
     bool Owned() const { return owned_; }
@@ -69,6 +72,7 @@ public:
 private:
     const std::uint8_t* DecryptedEntry(std::size_t i) const;
     void FillWindow(std::size_t first, std::size_t n) const;
+    bool UseKeptWindow(std::size_t w) const;  // makes run w (entries from w * run length) current
     const std::uint8_t* SearchEntry(std::size_t node, std::size_t i) const;
     void ForgetDecrypted();
 
@@ -83,7 +87,12 @@ private:
     mutable std::size_t scratchIndex_ = SIZE_MAX;
     // Encrypted mapped tags: decrypted entries [windowFirst_, windowFirst_ + windowCount_) ...
     mutable std::vector<std::uint8_t> window_;
+    mutable const std::uint8_t* windowData_ = nullptr;  // window_ or a kept run
     mutable std::size_t windowFirst_ = 0, windowCount_ = 0;
+    // Kept runs: keptRunAt_[w] is 1 + the offset of run w in keptRuns_, 0 when it is not kept.
+    std::size_t keepBudget_ = 0;
+    mutable std::vector<std::uint32_t> keptRunAt_;
+    mutable std::vector<std::uint8_t> keptRuns_;
     // ... and the entries the first steps of every binary search visit, by their node in the search tree.
     mutable std::vector<std::uint8_t> searchKeys_;
     mutable std::vector<std::size_t> searchIndex_;

@@ -285,6 +285,39 @@ bool Table::Impl::ReadText(const FieldInfo& f, std::string& out) const {
     return true;
 }
 
+bool Table::Impl::KeptText(std::size_t i, std::string_view& out) const {
+    if (keepBudget == 0 || state != State::Browse || recNo < 1 || recNo > count || !keptField[i]) return false;
+    const std::size_t n = header.fields.size();
+    if (keptAt.size() <= count) keptAt.resize(std::size_t(count) + 1, 0);  // records appended by others
+    std::uint32_t at = keptAt[recNo];
+    if (at == 0) {
+        const std::size_t largest = 1 + 2 * n + header.recordLength;
+        if (largest > keepBudget || largest > 0xFFFF) return false;
+        if (kept.size() + largest > keepBudget || kept.size() + largest >= 0xFFFFFFFFu) ForgetKept();
+        const std::uint8_t* rec = RecordBytes(recNo);
+        kept.push_back(rec[0]);
+        const std::size_t base = kept.size();
+        kept.resize(base + 2 * n);
+        std::size_t end = 0;
+        for (std::size_t j = 0; j < n; ++j) {
+            const FieldInfo& f = header.fields[j];
+            std::string_view text;
+            if (keptField[j]) text = f.def.type == 'C' ? TrimRight(RawValue(f, rec)) : Trim(RawValue(f, rec));
+            kept.insert(kept.end(), text.begin(), text.end());
+            end += text.size();
+            kept[base + 2 * j] = static_cast<std::uint8_t>(end & 0xFF);
+            kept[base + 2 * j + 1] = static_cast<std::uint8_t>(end >> 8);
+        }
+        at = static_cast<std::uint32_t>(base);  // 1 + the offset of the deletion mark
+        keptAt[recNo] = at;
+    }
+    const std::uint8_t* entry = kept.data() + at;  // the end offsets, after the deletion mark
+    auto endOf = [&](std::size_t j) { return std::size_t(entry[2 * j]) | std::size_t(entry[2 * j + 1]) << 8; };
+    const std::size_t from = i == 0 ? 0 : endOf(i - 1);
+    out = {reinterpret_cast<const char*>(entry + 2 * n + from), endOf(i) - from};
+    return true;
+}
+
 const std::uint8_t* Table::Impl::Current() const {
     if (state != State::Browse) return editBuffer.data();
     if (recNo < 1 || recNo > count) return nullptr;
@@ -325,6 +358,7 @@ TableStamp Table::Impl::Stamp() const {
 
 void Table::Impl::Remap() {
     map.Unmap();
+    ForgetKept();
     bufferedRecNo = 0;
     streamCount = 0;  // Zap draws a new key
 }
@@ -575,6 +609,27 @@ void Table::SetSyncOnPost(bool on) {
     if (impl_) impl_->syncOnPost = on;
 }
 
+void Table::SetRecordCache(std::size_t bytes) {
+    recordCache_ = bytes;
+    if (!impl_) return;
+    impl_->Keep(bytes);
+}
+
+void Table::Impl::ForgetKept() const {
+    kept.clear();
+    std::fill(keptAt.begin(), keptAt.end(), 0);
+}
+
+void Table::Impl::Keep(std::size_t bytes) {
+    keepBudget = writable ? 0 : bytes;
+    ForgetKept();
+    keptField.clear();
+    for (const FieldInfo& f : header.fields)
+        keptField.push_back(!f.memo && (f.def.type == 'C' || f.def.type == 'N' || f.def.type == 'F'));
+    // Each tag keeps a quarter as much: index entries are short, a record's fields are not.
+    for (detail::Tag& tag : index.tags) tag.KeepDecrypted(keepBudget / 4);
+}
+
 void Table::SetFolder(std::string folder) { folder_ = std::move(folder); }
 void Table::SetFileName(std::string name) { fileName_ = std::move(name); }
 
@@ -593,6 +648,7 @@ void Table::Open() {
     auto impl = std::make_unique<Impl>();
     impl->syncOnPost = syncOnPost_;
     impl->Open(Path(), password_, readOnly_, exclusive_, Impl::IndexPolicy::Rebuild);
+    impl->Keep(recordCache_);
     impl_ = std::move(impl);
 }
 
@@ -907,6 +963,8 @@ std::string Field::AsString() const {
         if (block == 0) return {};
         return impl.memo.Read(block);
     }
+    std::string_view keptText;
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) return std::string(keptText);
     std::string text;
     if (impl.ReadText(f, text)) return text;
     const std::uint8_t* rec = impl.Current();
@@ -917,6 +975,11 @@ std::string Field::AsString() const {
 void Field::ReadString(std::string& out) const {
     auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
+    std::string_view keptText;
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) {
+        out.assign(keptText);
+        return;
+    }
     if (impl.ReadText(f, out)) return;
     const std::uint8_t* rec = f.memo ? nullptr : impl.Current();
     if (f.memo) out = AsString();
@@ -925,10 +988,20 @@ void Field::ReadString(std::string& out) const {
     else out = FieldText(f, rec);
 }
 
+std::string_view Field::ReadView(std::string& buffer) const {
+    auto& impl = RequireOpen(table_->impl_, *table_);
+    std::string_view keptText;
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) return keptText;
+    ReadString(buffer);
+    return buffer;
+}
+
 long long Field::AsInteger() const {
     auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) return ParseInteger(AsString());
+    std::string_view keptText;
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) return ParseInteger(keptText);
     const std::uint8_t *data, *key;
     if ((f.def.type == 'N' || f.def.type == 'F') && f.def.length <= 32 && impl.FieldInStream(f, data, key)) {
         std::uint8_t digits[32];  // decrypts the number alone

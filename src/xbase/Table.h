@@ -78,6 +78,9 @@ public:
     std::string AsString() const;
     // AsString into the caller's buffer, which keeps its storage from call to call (for walks).
     void ReadString(std::string& out) const;
+    // The same text without a copy where the table keeps the record (see Table::SetRecordCache), else read
+    // into `buffer`. The view is valid until the table moves, changes or reads another field.
+    std::string_view ReadView(std::string& buffer) const;
     // N fields: the number (0 when blank or not a number); other fields: the text converted, 0 on failure.
     long long AsInteger() const;
     void SetAsString(std::string_view value);  // needs Edit or AppendBlank first
@@ -109,6 +112,12 @@ public:
     // On (default): Post returns once the change is on disk (fsync). Off, for bulk loads: Post leaves the
     // change to the system's cache and Close makes everything durable. Takes effect at once.
     void SetSyncOnPost(bool on);
+    // Read-only opens keep the decoded character and number fields of the records they read, up to about
+    // `bytes` (0, the default, keeps none; when full, everything kept is dropped and keeping starts again).
+    // A walk that passes the same records again then neither decrypts nor trims them. Meant for tables
+    // that no one writes while they are open, such as installed dictionaries: a record that another
+    // program changes afterwards is still read as it was. Takes effect at once and drops what was kept.
+    void SetRecordCache(std::size_t bytes);
     std::string Path() const;  // folder + file name
 
     void Open();         // throws TableError (IoError, FormatError, LockError, PasswordError)
@@ -160,6 +169,7 @@ private:
     std::string folder_, fileName_, password_;
     TableType type_ = TableType::ttSXNSX;
     bool readOnly_ = false, exclusive_ = false, oemTranslate_ = false, syncOnPost_ = true;
+    std::size_t recordCache_ = 0;
 };
 
 }  // namespace xbase

@@ -58,6 +58,13 @@ struct Table::Impl {
     mutable std::uint32_t streamFirst = 0, streamCount = 0;
     mutable unsigned streamRun = 0;
     std::vector<std::uint8_t> keyScratch;  // OrderKey of a record whose index entry is not at hand
+    // Read-only opens: the decoded C, N and F fields of records read so far, up to keepBudget bytes (see
+    // Table::SetRecordCache). keptAt[r] is 1 + the offset of record r's entry in `kept`, 0 when it has none.
+    // An entry is the deletion mark, one 16-bit end offset per field, then the fields' texts in a row.
+    std::size_t keepBudget = 0;
+    std::vector<bool> keptField;  // per field: a C, N or F field, which kept entries hold
+    mutable std::vector<std::uint32_t> keptAt;
+    mutable std::vector<std::uint8_t> kept;
 
     State state = State::Browse;
     std::vector<std::uint8_t> editBuffer;
@@ -74,7 +81,12 @@ struct Table::Impl {
     std::uint64_t RecordOffset(std::uint32_t r) const {
         return header.headerLength + std::uint64_t(r - 1) * header.recordLength;
     }
-    bool Live(std::uint32_t r) const { return r >= 1 && r <= count && *RecordStart(r) != '*'; }
+    bool Live(std::uint32_t r) const {
+        if (r < 1 || r > count) return false;
+        // A kept record answers from its entry: a walk over kept records does not touch the file.
+        if (r < keptAt.size() && keptAt[r] != 0) return kept[keptAt[r] - 1] != '*';
+        return *RecordStart(r) != '*';
+    }
     const std::uint8_t* RecordStart(std::uint32_t r) const;  // raw bytes in the map, r in 1..count
     const std::uint8_t* RecordBytes(std::uint32_t r) const;  // decrypted, r in 1..count
     const std::uint8_t* Current() const;                     // nullptr when there is no current record
@@ -84,6 +96,11 @@ struct Table::Impl {
     bool FieldInStream(const detail::FieldInfo& f, const std::uint8_t*& data, const std::uint8_t*& key) const;
     // A C field decrypted alone into `out` (without trailing blanks); false when FieldInStream is.
     bool ReadText(const detail::FieldInfo& f, std::string& out) const;
+    // Field i of the current record from the kept records, decoding the record into them first; false when
+    // records are not kept or the field is of another type. `out` is valid until the next read.
+    bool KeptText(std::size_t i, std::string_view& out) const;
+    void ForgetKept() const;
+    void Keep(std::size_t bytes);  // the budget of kept records and index runs; drops what was kept
     void WalkRecords(const detail::RecordVisitor& visit) const;
     detail::TableStamp Stamp() const;
     void Remap();

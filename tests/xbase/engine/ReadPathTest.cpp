@@ -3,6 +3,7 @@
 #include "EngineTestSupport.h"
 
 #include <algorithm>
+#include <fstream>
 #include <random>
 #include <tuple>
 
@@ -41,13 +42,27 @@ std::vector<Satz> MakeRecords() {
     return out;
 }
 
-class ReadPathTest : public ::testing::TestWithParam<bool> {
+// Plain or encrypted; records and index runs kept as they are read (a budget that holds them all, one so
+// small that it is dropped again and again) or not kept.
+struct Variante {
+    bool encrypted;
+    std::size_t keep;
+    const char* name;
+};
+
+void PrintTo(const Variante& v, std::ostream* os) { *os << v.name; }
+
+class ReadPathTest : public ::testing::TestWithParam<Variante> {
 protected:
     TempFolder dir;
     std::string path = dir.File("walk.dbf");
     std::vector<Satz> records = MakeRecords();
 
-    std::string Password() const { return GetParam() ? kPassword : std::string(); }
+    std::string Password() const { return GetParam().encrypted ? kPassword : std::string(); }
+    void OpenReader(Table& t) {
+        t.SetRecordCache(GetParam().keep);
+        OpenTable(t, path, true, false, Password());
+    }
 
     void SetUp() override {
         Table::Create(path,
@@ -101,7 +116,7 @@ protected:
 TEST_P(ReadPathTest, EverySeekAndWalkReadsTheRecordsInKeyOrder) {
     const std::vector<Satz> sorted = ByKey();
     Table t;
-    OpenTable(t, path, true, false, Password());
+    OpenReader(t);
     t.SetOrder(t.TagArea("IWI1"));
     std::mt19937 rng(99);
     for (int round = 0; round < 200; ++round) {
@@ -135,7 +150,7 @@ TEST_P(ReadPathTest, EverySeekAndWalkReadsTheRecordsInKeyOrder) {
 TEST_P(ReadPathTest, BackwardStepsRecordMovesAndNumericKeys) {
     const std::vector<Satz> sorted = ByKey();
     Table t;
-    OpenTable(t, path, true, false, Password());
+    OpenReader(t);
     t.SetOrder(t.TagArea("IWI1"));
     t.First();
     t.Skip(500);
@@ -178,7 +193,7 @@ TEST_P(ReadPathTest, BackwardStepsRecordMovesAndNumericKeys) {
 
 TEST_P(ReadPathTest, ReaderSeesWhatAnotherWriterPostedBesideIt) {
     Table reader;
-    OpenTable(reader, path, true, false, Password());
+    OpenReader(reader);
     reader.SetOrder(0);
     reader.First();
     reader.Next();  // a walk in sequence: the following records are prepared ahead
@@ -199,6 +214,7 @@ TEST_P(ReadPathTest, ReaderSeesWhatAnotherWriterPostedBesideIt) {
 
 TEST_P(ReadPathTest, TableReadAfterZapAndChangesInTheSameOpen) {
     Table t;
+    t.SetRecordCache(GetParam().keep);  // a writer keeps nothing: what it changes is read back at once
     OpenTable(t, path, false, true, Password());
     t.SetOrder(t.TagArea("IWI1"));
     for (t.First(); t.RecNo() < 100 && !t.Eof(); t.Next()) t.FieldByName("W1").AsString();
@@ -226,8 +242,64 @@ TEST_P(ReadPathTest, TableReadAfterZapAndChangesInTheSameOpen) {
     EXPECT_THROW(t.OrderKey(), xbase::NotOpenError);
 }
 
-INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, ReadPathTest, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Encrypted" : "Plain"; });
+INSTANTIATE_TEST_SUITE_P(PlainAndEncrypted, ReadPathTest,
+                         ::testing::Values(Variante{false, 0, "Plain"}, Variante{true, 0, "Encrypted"},
+                                           Variante{false, 1 << 20, "PlainKept"},
+                                           Variante{true, 1 << 20, "EncryptedKept"},
+                                           Variante{true, 2000, "EncryptedKeptAndDropped"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Deletion marks written by another program: a kept record is read as it was when first read, until the
+// budget is set again; records never kept show the mark at once.
+TEST(ReadPathKeptRecords, KeptRecordsKeepTheirStateUntilTheBudgetIsSetAgain) {
+    TempFolder dir;
+    const std::string path = dir.File("marken.dbf");
+    Table::Create(path, {{"W1", 'C', 10, 0, false}, {"NR", 'N', 5, 0, false}}, {});
+    {
+        Table t;
+        OpenTable(t, path, false, true);
+        for (int i = 1; i <= 50; ++i) {
+            t.AppendBlank();
+            t.FieldByName("W1").SetAsString("wort" + std::to_string(i));
+            t.FieldByName("NR").SetAsInteger(i);
+            t.Post();
+        }
+    }
+    const std::uint32_t headerLength = 32 + 2 * 32 + 1, recordLength = 1 + 10 + 5;
+    auto markDeleted = [&](std::uint32_t r) {
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(headerLength + (r - 1) * recordLength);
+        f.put('*');
+    };
+    auto walk = [](Table& t) {
+        std::vector<long long> numbers;
+        for (t.First(); !t.Eof(); t.Next()) {
+            numbers.push_back(t.FieldByName("NR").AsInteger());
+            EXPECT_EQ(t.FieldByName("W1").AsString(), "wort" + std::to_string(numbers.back()));
+        }
+        return numbers;
+    };
+    auto without = [](std::initializer_list<long long> gone) {
+        std::vector<long long> v;
+        for (long long i = 1; i <= 50; ++i)
+            if (std::find(gone.begin(), gone.end(), i) == gone.end()) v.push_back(i);
+        return v;
+    };
+    markDeleted(10);
+    Table kept, plain;
+    kept.SetRecordCache(1 << 16);
+    OpenTable(kept, path);
+    OpenTable(plain, path);
+    EXPECT_EQ(walk(kept), without({10}));
+    EXPECT_EQ(walk(kept), without({10}));  // from the kept records
+    markDeleted(20);
+    EXPECT_EQ(walk(kept), without({10}));
+    EXPECT_EQ(walk(plain), without({10, 20}));
+    kept.SetRecordCache(1 << 16);
+    EXPECT_EQ(walk(kept), without({10, 20}));
+    kept.Go(20);
+    EXPECT_TRUE(kept.Deleted());
+}
 
 }  // namespace
 
