@@ -13,6 +13,7 @@ TDatendialog::TDatendialog() : wartecursor_(&g_keinCursor), tonmedium_(&g_keineS
     xbase::RegisterTagDefinition("INR", "NR");
     xbase::RegisterTagDefinition("IDATEI", "DATEI");
     xbase::Table::ErrorLevel(0);
+    BuchDatei.SetRecordCache(kWoerterbuchZwischenspeicher);
 }
 
 void TDatendialog::SetzeWartecursorAnzeige(Wartecursor* anzeige) {

@@ -3,6 +3,7 @@
 // table BuchDatei now; the sound, catalogue and trainer tables join it), and the hooks through which the
 // window and the sound search take part in opening a dictionary.
 
+#include <cstddef>
 #include <string>
 
 #include "xbase/Table.h"
@@ -26,6 +27,10 @@ public:
         (void)mehrsprachig;
     }
 };
+
+// Bytes of decoded dictionary records kept while a dictionary is open: typing a word walks the same records
+// again with every key, and an installed dictionary does not change while it is open.
+inline constexpr std::size_t kWoerterbuchZwischenspeicher = std::size_t(32) << 20;
 
 class TDatendialog {
 public:
