@@ -132,11 +132,12 @@ void TSuche::Sprachen(int richtung) {
 }
 
 void TSuche::Gereinigt(std::string_view roh, std::string& ziel) const {
-    ziel = EntferneEckklammern(roh, LatGen, Klammerentfernung);
+    EntferneEckklammern(roh, LatGen, Klammerentfernung, ziel);
 }
 
 void TSuche::ZeileAnfuegen(Trefferliste& liste, int code) {
-    liste.Hinzufuegen(BereinigeEintrag(gruppenwort_, LatGen), uebersetzungen_, Wortartname(code), code);
+    BereinigeEintrag(gruppenwort_, LatGen, zeilenwort_);
+    liste.Hinzufuegen(zeilenwort_, uebersetzungen_, Wortartname(code), code);
     ++liste.Zeilenzahl;
 }
 
@@ -205,23 +206,22 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         const int code = static_cast<int>(wortart.AsInteger());
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
-            quellwort.ReadString(wort_);
-            zielwort.ReadString(roh_);
-            if (wort_ != gruppenwort_ || code != gruppencode) {
+            const std::string_view wort = quellwort.ReadView(wort_);
+            if (wort != gruppenwort_ || code != gruppencode) {
                 if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
                 gruppencode = code;
-                gruppenwort_.swap(wort_);
-                Gereinigt(roh_, uebersetzungen_);
+                gruppenwort_.assign(wort);
+                Gereinigt(zielwort.ReadView(roh_), uebersetzungen_);
                 zeilencode_ = code;
             } else if (!uebersetzungen_.empty()) {
-                Gereinigt(roh_, uebersetzung_);
+                Gereinigt(zielwort.ReadView(roh_), uebersetzung_);
                 // An empty translation adds nothing, not even a separator.
                 if (!OhneDoppelte(uebersetzung_, uebersetzungen_).empty()) {
                     uebersetzungen_ += ", ";
                     uebersetzungen_ += uebersetzung_;
                 }
             } else {
-                Gereinigt(roh_, uebersetzungen_);
+                Gereinigt(zielwort.ReadView(roh_), uebersetzungen_);
                 zeilencode_ = code;
             }
         }

@@ -188,6 +188,33 @@ TEST(BereinigeEintrag, TidiesBlanksAndCommas) {
     EXPECT_EQ(BereinigeEintrag("und/oder", false), "und/oder");  // not a Latin dictionary
 }
 
+// The scan that spares tidy entries the copy loop reads eight bytes at a time: a blank pair or a blank
+// before a comma is found at every position, also across the eight-byte steps and in the last bytes; the
+// in-place form gives the same text into a buffer that held something else.
+TEST(BereinigeEintrag, ClosesUpAtEveryPosition) {
+    std::string puffer = "vorher";
+    for (std::size_t laenge = 2; laenge <= 30; ++laenge) {
+        for (std::size_t at = 1; at + 1 < laenge; ++at) {
+            for (const char zweites : {' ', ','}) {
+                std::string text(laenge, 'x');
+                text[at] = ' ';
+                text[at + 1] = zweites;
+                std::string erwartet = text.substr(0, at) + (zweites == ',' ? "," : " ") + text.substr(at + 2);
+                if (erwartet.back() == ' ') erwartet.pop_back();
+                SCOPED_TRACE("\"" + text + "\"");
+                EXPECT_EQ(BereinigeEintrag(text, false), erwartet);
+                BereinigeEintrag(text, false, puffer);
+                EXPECT_EQ(puffer, erwartet);
+            }
+        }
+    }
+    // Blanks that need nothing closed up stay, however many.
+    const std::string woerter = "ein Wort, noch eins, und ein drittes Wort am Ende";
+    EXPECT_EQ(BereinigeEintrag(woerter, false), woerter);
+    EntferneEckklammern("Schloss  [Gebaeude] ,x", false, true, puffer);
+    EXPECT_EQ(puffer, "Schloss,x");
+}
+
 TEST_F(LatinDictionary, GenitivesHiddenUnlessShown) {
     SetzeWoerterbuchdatei("/opt/zanit/Data/LatDeu.dbf");
     ASSERT_TRUE(IstLateinischesWoerterbuch());
