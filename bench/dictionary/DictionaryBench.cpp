@@ -3,11 +3,11 @@
 // same hit lines from the same records, SQLite (a table with an index on the key, a range query with a
 // limit) and a sorted array in memory (the physical limit). A fixed list of 1,000 queries: short prefixes of
 // two and three characters, words of four to six characters, whole headwords and misses. Each query is timed
-// on its own in every run and counts with the median of its runs; the counters give the median and the 99th
-// percentile over the queries in microseconds (and the 99th percentile over all single runs). Every search runs the
-// list once untimed first, so each has its caches warm: SQLite its page cache, our walk the decoded records
-// and index runs that an open dictionary keeps. "walk-cold" drops those before every query, as after
-// opening a dictionary. Also timed: the import itself and building both index tags of the table.
+// on its own in every run and counts with the median of its runs; the counters give the median and the
+// 99th percentile over the queries in microseconds (and the 99th percentile over all single runs). Every
+// search runs the list once untimed first, so each has its caches warm: SQLite its page cache, our walk
+// the decoded records and index runs that an open dictionary keeps. "walk-cold" drops those before every
+// query, as after opening a dictionary. Also timed: the import itself and building both index tags.
 //
 // The table and the SQLite database are built once under BUILD/bench-cache/ding/ (again when the importer or
 // the word list is newer).
