@@ -136,8 +136,12 @@ void TSuche::Gereinigt(std::string_view roh, std::string& ziel) const {
 }
 
 void TSuche::ZeileAnfuegen(Trefferliste& liste, int code) {
-    BereinigeEintrag(gruppenwort_, LatGen, zeilenwort_);
-    liste.Hinzufuegen(zeilenwort_, uebersetzungen_, Wortartname(code), code);
+    std::string& zeile = liste.NeueZeile(code);
+    BereinigeEintrag(gruppenwort_, LatGen, zeile);
+    zeile += '|';
+    zeile += uebersetzungen_;
+    zeile += '|';
+    zeile += Wortartname(code);
     ++liste.Zeilenzahl;
 }
 

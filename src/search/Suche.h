@@ -77,7 +77,7 @@ private:
     TDatendialog& daten_;
     const TWoerterbuecher& woerterbuecher_;
     // Buffers reused from walk to walk.
-    std::string schluessel_, wort_, roh_, gruppenwort_, uebersetzungen_, uebersetzung_, zeilenwort_;
+    std::string schluessel_, wort_, roh_, gruppenwort_, uebersetzungen_, uebersetzung_;
     int zeilencode_ = 0;  // part-of-speech code of the line being built
 };
 

@@ -20,6 +20,13 @@ void Trefferliste::Hinzufuegen(std::string_view quelle, std::string_view ueberse
     z.wortart = code;
 }
 
+std::string& Trefferliste::NeueZeile(int code) {
+    Zeile& z = Neue();
+    z.text.clear();
+    z.wortart = code;
+    return z.text;
+}
+
 void Trefferliste::Hinzufuegen(std::string_view text, int code) {
     Zeile& z = Neue();
     z.text.assign(text);

@@ -24,6 +24,9 @@ public:
                      int code);
     // Appends a line of any shape.
     void Hinzufuegen(std::string_view text, int code);
+    // Appends an empty line with item data `code` and returns its text for the caller to fill (walks build
+    // the line in place; its storage is kept from walk to walk).
+    std::string& NeueZeile(int code);
 
     std::size_t Anzahl() const { return anzahl_; }
     bool Leer() const { return anzahl_ == 0; }
