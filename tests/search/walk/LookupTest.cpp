@@ -160,5 +160,43 @@ TEST_F(Beispielwoerterbuch, FullAndIncrementalWalksStopAtTheirLimits) {
     }
 }
 
+// The open dictionary keeps the records it has read. Walks over kept records, over a budget so small that
+// it is dropped every few records, and over nothing kept list the same lines, in both directions, full and
+// incremental, with and without square brackets.
+TEST_F(Beispielwoerterbuch, KeptRecordsListTheSameLinesAsFreshReads) {
+    TDatendialog daten;
+    TWoerterbuecher buecher(daten);
+    buecher.LeseWoerterbuchliste("Englisch");
+    ASSERT_TRUE(buecher.OeffneWoerterbuch(0));
+    TSuche suche(daten, buecher);
+    auto alleLaeufe = [&] {
+        std::vector<std::string> out;
+        Trefferliste liste;
+        for (const char* text : {"H", "Ha", "Haus", "hausen", "Xq", "A", "Schl", "house", "ho", "to"}) {
+            for (int richtung : {1, 2}) {
+                for (bool inkrementell : {false, true}) {
+                    for (bool klammern : {false, true}) {
+                        suche.Klammerentfernung = klammern;
+                        suche.FuelleTrefferliste(liste, text, true, inkrementell, richtung);
+                        out.push_back(std::string(text) + " " + std::to_string(liste.Trefferzahl) + "/" +
+                                      std::to_string(liste.Zeilenzahl));
+                        for (std::size_t i = 0; i < liste.Anzahl(); ++i) out.push_back(liste.Text(i));
+                    }
+                }
+            }
+        }
+        return out;
+    };
+    daten.BuchDatei.SetRecordCache(0);
+    const std::vector<std::string> frisch = alleLaeufe();
+    ASSERT_GT(frisch.size(), 1000u);
+    daten.BuchDatei.SetRecordCache(600);
+    EXPECT_EQ(alleLaeufe(), frisch);
+    EXPECT_EQ(alleLaeufe(), frisch);
+    daten.BuchDatei.SetRecordCache(kWoerterbuchZwischenspeicher);
+    EXPECT_EQ(alleLaeufe(), frisch);
+    EXPECT_EQ(alleLaeufe(), frisch);  // everything read from kept records now
+}
+
 }  // namespace
 }  // namespace zanit
