@@ -285,19 +285,15 @@ int main(int argc, char** argv) {
             p.flags |= fuzztable::kFlagWrite;
             Save(folder, std::string("write-") + name, p);
         }
-        Parts lockedWrite = locked;
-        lockedWrite.flags |= fuzztable::kFlagWrite;
-        Save(folder, "write-encrypted", lockedWrite);
-        // Read-only opens that keep what they read, on a plain and an encrypted table.
-        Parts keptPlain = Db3Table();
-        keptPlain.flags |= fuzztable::kFlagKeep;
-        Save(folder, "kept-dbase3", keptPlain);
-        Parts keptEncrypted = locked;
-        keptEncrypted.flags |= fuzztable::kFlagKeep;
-        Save(folder, "kept-encrypted", keptEncrypted);
-        Parts db3Write = Db3Table();
-        db3Write.flags |= fuzztable::kFlagWrite;
-        Save(folder, "write-dbase3", db3Write);
+        // The encrypted and the dBASE III table written to, and read by opens that keep what they read.
+        const auto withFlag = [&](const char* name, Parts p, std::uint8_t flag) {
+            p.flags |= flag;
+            Save(folder, name, p);
+        };
+        withFlag("write-encrypted", locked, fuzztable::kFlagWrite);
+        withFlag("write-dbase3", Db3Table(), fuzztable::kFlagWrite);
+        withFlag("kept-encrypted", locked, fuzztable::kFlagKeep);
+        withFlag("kept-dbase3", Db3Table(), fuzztable::kFlagKeep);
         damaged("visualfoxpro-pointer-past-end", [](Parts& p) { Le32(p.table, Get16(p.table, 8) + 1 + 14, 0x7FFFFFFF); },
                 VisualFoxProTable());
     } catch (const std::exception& e) {
