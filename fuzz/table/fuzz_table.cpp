@@ -158,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Put(dir + "/F.ZIX", parts.index, false);
     const std::string password = (parts.flags & fuzztable::kFlagPassword) ? fuzztable::kPassword : "";
     // A budget small enough that what is kept is dropped again during the walks.
-    Exercise(table, password, (parts.flags & fuzztable::kFlagKeep) ? 1500 : 0);
+    const std::size_t keep = (parts.flags & fuzztable::kFlagKeep) ? 1500 : 0;
+    Exercise(table, password, keep);
     Exercise(table, password.empty() ? fuzztable::kPassword : "", 0);
     try {
         (void)xbase::VerifyTable(table, password);
@@ -166,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (parts.flags & fuzztable::kFlagWrite) {
         Write(table, password);
-        Exercise(table, password);
+        Exercise(table, password, keep);
     }
     return 0;
 }
