@@ -285,37 +285,28 @@ bool Table::Impl::ReadText(const FieldInfo& f, std::string& out) const {
     return true;
 }
 
-bool Table::Impl::KeptText(std::size_t i, std::string_view& out) const {
-    if (keepBudget == 0 || state != State::Browse || recNo < 1 || recNo > count || !keptField[i]) return false;
+std::uint32_t Table::Impl::KeepCurrent() const {
     const std::size_t n = header.fields.size();
     if (keptAt.size() <= count) keptAt.resize(std::size_t(count) + 1, 0);  // records appended by others
-    std::uint32_t at = keptAt[recNo];
-    if (at == 0) {
-        const std::size_t largest = 1 + 2 * n + header.recordLength;
-        if (largest > keepBudget || largest > 0xFFFF) return false;
-        if (kept.size() + largest > keepBudget || kept.size() + largest >= 0xFFFFFFFFu) ForgetKept();
-        const std::uint8_t* rec = RecordBytes(recNo);
-        kept.push_back(rec[0]);
-        const std::size_t base = kept.size();
-        kept.resize(base + 2 * n);
-        std::size_t end = 0;
-        for (std::size_t j = 0; j < n; ++j) {
-            const FieldInfo& f = header.fields[j];
-            std::string_view text;
-            if (keptField[j]) text = f.def.type == 'C' ? TrimRight(RawValue(f, rec)) : Trim(RawValue(f, rec));
-            kept.insert(kept.end(), text.begin(), text.end());
-            end += text.size();
-            kept[base + 2 * j] = static_cast<std::uint8_t>(end & 0xFF);
-            kept[base + 2 * j + 1] = static_cast<std::uint8_t>(end >> 8);
-        }
-        at = static_cast<std::uint32_t>(base);  // 1 + the offset of the deletion mark
-        keptAt[recNo] = at;
+    const std::size_t largest = 1 + 2 * n + header.recordLength;
+    if (largest > keepBudget || largest > 0xFFFF) return 0;
+    if (kept.size() + largest > keepBudget || kept.size() + largest >= 0xFFFFFFFFu) ForgetKept();
+    const std::uint8_t* rec = RecordBytes(recNo);
+    kept.push_back(rec[0]);
+    const std::size_t base = kept.size();
+    kept.resize(base + 2 * n);
+    std::size_t end = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        const FieldInfo& f = header.fields[j];
+        std::string_view text;
+        if (keptField[j]) text = f.def.type == 'C' ? TrimRight(RawValue(f, rec)) : Trim(RawValue(f, rec));
+        kept.insert(kept.end(), text.begin(), text.end());
+        end += text.size();
+        kept[base + 2 * j] = static_cast<std::uint8_t>(end & 0xFF);
+        kept[base + 2 * j + 1] = static_cast<std::uint8_t>(end >> 8);
     }
-    const std::uint8_t* entry = kept.data() + at;  // the end offsets, after the deletion mark
-    auto endOf = [&](std::size_t j) { return std::size_t(entry[2 * j]) | std::size_t(entry[2 * j + 1]) << 8; };
-    const std::size_t from = i == 0 ? 0 : endOf(i - 1);
-    out = {reinterpret_cast<const char*>(entry + 2 * n + from), endOf(i) - from};
-    return true;
+    keptAt[recNo] = static_cast<std::uint32_t>(base);  // 1 + the offset of the deletion mark
+    return keptAt[recNo];
 }
 
 const std::uint8_t* Table::Impl::Current() const {
@@ -626,6 +617,7 @@ void Table::Impl::Keep(std::size_t bytes) {
     keptField.clear();
     for (const FieldInfo& f : header.fields)
         keptField.push_back(!f.memo && (f.def.type == 'C' || f.def.type == 'N' || f.def.type == 'F'));
+    keptFieldCount = header.fields.size();
     // Each tag keeps a quarter as much: index entries are short, a record's fields are not.
     for (detail::Tag& tag : index.tags) tag.KeepDecrypted(keepBudget / 4);
 }

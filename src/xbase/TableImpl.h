@@ -8,8 +8,10 @@
 #include "xbase/Memo.h"
 #include "xbase/Table.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace xbase {
@@ -62,7 +64,8 @@ struct Table::Impl {
     // Table::SetRecordCache). keptAt[r] is 1 + the offset of record r's entry in `kept`, 0 when it has none.
     // An entry is the deletion mark, one 16-bit end offset per field, then the fields' texts in a row.
     std::size_t keepBudget = 0;
-    std::vector<bool> keptField;  // per field: a C, N or F field, which kept entries hold
+    std::vector<std::uint8_t> keptField;  // per field: 1 for a C, N or F field, which kept entries hold
+    std::size_t keptFieldCount = 0;
     mutable std::vector<std::uint32_t> keptAt;
     mutable std::vector<std::uint8_t> kept;
 
@@ -98,7 +101,19 @@ struct Table::Impl {
     bool ReadText(const detail::FieldInfo& f, std::string& out) const;
     // Field i of the current record from the kept records, decoding the record into them first; false when
     // records are not kept or the field is of another type. `out` is valid until the next read.
-    bool KeptText(std::size_t i, std::string_view& out) const;
+    bool KeptText(std::size_t i, std::string_view& out) const {
+        if (keepBudget == 0 || state != State::Browse || recNo < 1 || recNo > count || !keptField[i]) return false;
+        std::uint32_t at = recNo < keptAt.size() ? keptAt[recNo] : 0;
+        if (at == 0 && (at = KeepCurrent()) == 0) return false;
+        const std::uint8_t* entry = kept.data() + at;  // the end offsets, after the deletion mark
+        const auto endOf = [entry](std::size_t j) {
+            return std::size_t(entry[2 * j]) | std::size_t(entry[2 * j + 1]) << 8;
+        };
+        const std::size_t from = i == 0 ? 0 : endOf(i - 1);
+        out = {reinterpret_cast<const char*>(entry + 2 * keptFieldCount + from), endOf(i) - from};
+        return true;
+    }
+    std::uint32_t KeepCurrent() const;  // keeps the current record; its slot, 0 when it does not fit
     void ForgetKept() const;
     void Keep(std::size_t bytes);  // the budget of kept records and index runs; drops what was kept
     void WalkRecords(const detail::RecordVisitor& visit) const;
