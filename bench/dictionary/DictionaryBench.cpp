@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Katalog.h"
+#include "base/Katalog.h"
 #include "data/Datendialog.h"
 #include "data/Woerterbuecher.h"
 #include "search/Suchbegriff.h"

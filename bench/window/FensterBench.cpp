@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/Startzustand.h"
+#include "base/Startzustand.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
 #include "search/widgets/ErgebnisListe.h"

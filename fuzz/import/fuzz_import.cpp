@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "search/ImportDing.h"
-#include "search/ImportFreeDict.h"
+#include "import/ImportDing.h"
+#include "import/ImportFreeDict.h"
 
 namespace {
 

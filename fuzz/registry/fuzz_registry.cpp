@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/RegistryFormat.h"
+#include "base/RegistryFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

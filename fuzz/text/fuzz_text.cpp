@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/Katalog.h"
+#include "base/Katalog.h"
 #include "search/Suchbegriff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

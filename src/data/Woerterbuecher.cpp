@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/Katalog.h"
-#include "app/Startzustand.h"
-#include "app/Utils.h"
+#include "base/Katalog.h"
+#include "base/Startzustand.h"
+#include "base/Utils.h"
 #include "data/Datendialog.h"
 #include "search/Suchbegriff.h"
 #include "search/Woerterbuchbau.h"

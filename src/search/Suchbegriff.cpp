@@ -1,6 +1,6 @@
 #include "search/Suchbegriff.h"
 
-#include "app/Utils.h"
+#include "base/Utils.h"
 
 #include <array>
 #include <atomic>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "app/Katalog.h"
+#include "base/Katalog.h"
 #include "data/Datendialog.h"
 #include "data/Woerterbuecher.h"
 #include "search/Suchbegriff.h"

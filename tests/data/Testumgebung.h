@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Utils.h"
+#include "base/Utils.h"
 #include "data/Woerterbuecher.h"
 #include "search/Woerterbuchbau.h"
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "common/Args.h"
-#include "search/ImportDing.h"
-#include "search/ImportFreeDict.h"
+#include "import/ImportDing.h"
+#include "import/ImportFreeDict.h"
 #include "search/Woerterbuchbau.h"
 #include "xbase/Codepage.h"
 #include "zanit-import/Entpacken.h"

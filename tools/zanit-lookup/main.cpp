@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Katalog.h"
-#include "app/Utils.h"
+#include "base/Katalog.h"
+#include "base/Utils.h"
 #include "common/Args.h"
 #include "data/Datendialog.h"
 #include "data/Woerterbuecher.h"

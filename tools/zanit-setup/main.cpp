@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Einstellungen.h"
-#include "app/Registry.h"
-#include "app/Utils.h"
+#include "base/Einstellungen.h"
+#include "base/Registry.h"
+#include "base/Utils.h"
 #include "common/Args.h"
 #include "xbase/Codepage.h"
 

@@ -2,7 +2,7 @@
 // message loop until the main window closes.
 #include <QStringList>
 
-#include "app/Katalog.h"
+#include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <typeinfo>
 
-#include "app/Katalog.h"
-#include "app/Log.h"
-#include "app/widgets/MeldungDialog.h"
-#include "app/widgets/Unicode.h"
+#include "base/Katalog.h"
+#include "base/Log.h"
+#include "ui/widgets/MeldungDialog.h"
+#include "ui/widgets/Unicode.h"
 
 namespace zanit {
 namespace {

@@ -22,16 +22,16 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "app/Einstellungen.h"
-#include "app/Katalog.h"
-#include "app/Startzustand.h"
-#include "app/Utils.h"
+#include "base/Einstellungen.h"
+#include "base/Katalog.h"
+#include "base/Startzustand.h"
+#include "base/Utils.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/EinzelInstanz.h"
 #include "app/widgets/Erweiterungen.h"
-#include "app/widgets/Fensterhilfen.h"
-#include "app/widgets/MeldungDialog.h"
-#include "app/widgets/Unicode.h"
+#include "ui/widgets/Fensterhilfen.h"
+#include "ui/widgets/MeldungDialog.h"
+#include "ui/widgets/Unicode.h"
 #include "data/Woerterbuecher.h"
 #include "data/widgets/WBAuswahlDialog.h"
 #include "search/Suchbegriff.h"

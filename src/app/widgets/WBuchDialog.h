@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Einstellungen.h"
+#include "base/Einstellungen.h"
 #include "data/Datendialog.h"
 #include "search/Suche.h"
 #include "search/Trefferliste.h"

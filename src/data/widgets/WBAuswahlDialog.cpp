@@ -7,8 +7,8 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "app/Katalog.h"
-#include "app/widgets/Fensterhilfen.h"
+#include "base/Katalog.h"
+#include "ui/widgets/Fensterhilfen.h"
 
 namespace zanit {
 

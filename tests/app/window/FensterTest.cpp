@@ -8,13 +8,13 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "app/Einstellungen.h"
-#include "app/Katalog.h"
-#include "app/Log.h"
+#include "base/Einstellungen.h"
+#include "base/Katalog.h"
+#include "base/Log.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/Erweiterungen.h"
-#include "app/widgets/Fensterhilfen.h"
-#include "app/widgets/Unicode.h"
+#include "ui/widgets/Fensterhilfen.h"
+#include "ui/widgets/Unicode.h"
 #include "app/window/TestFenster.h"
 #include "app/window/TestInstallation.h"
 #include "data/Woerterbuecher.h"

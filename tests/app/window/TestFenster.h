@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/Startzustand.h"
-#include "app/widgets/MeldungDialog.h"
+#include "base/Startzustand.h"
+#include "ui/widgets/MeldungDialog.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
 #include "search/widgets/ErgebnisListe.h"

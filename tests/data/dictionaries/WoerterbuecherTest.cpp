@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/Startzustand.h"
+#include "base/Startzustand.h"
 #include "data/Datendialog.h"
 #include "data/Testumgebung.h"
 #include "data/Woerterbuecher.h"

@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
-#include "app/Katalog.h"
+#include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/Erweiterungen.h"
 #include "app/window/TestFenster.h"
