@@ -2,6 +2,7 @@
 // Platform file access for the engine: positioned reads and writes, size, sync, read-only memory maps and
 // byte-range locks. One implementation per platform (posix/, win/).
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,7 +18,8 @@ inline std::uint64_t RecordLockOffset(std::uint32_t headerLength, std::uint32_t 
     return kAppendLockOffset + headerLength + std::uint64_t(recNo - 1) * recordLength;
 }
 
-enum class OpenResult { Ok, NotFound, Busy, Failed };
+// NotAFile: a folder, device, pipe or socket stands at the path; it is never read (a pipe would block).
+enum class OpenResult { Ok, NotFound, Busy, NotAFile, Failed };
 
 class File {
 public:
@@ -67,7 +69,9 @@ private:
 #endif
 };
 
-// A read-only view of a file's first bytes.
+// A read-only view of a file's first bytes. On POSIX a file cut short under the view would kill the process
+// with SIGBUS at the first read past its new end; instead, the pages past the end read as zeros and the view
+// reports itself damaged, so that the table turns the reads into a FormatError.
 class Mapping {
 public:
     Mapping() = default;
@@ -78,12 +82,34 @@ public:
     void Unmap();
     const std::uint8_t* Data() const { return data_; }
     std::uint64_t Size() const { return size_; }
+    // A read met a page that the file no longer holds (the file was cut short or replaced in place while
+    // mapped). Stays set for the life of this object, across Unmap and Map.
+    bool Damaged() const { return damaged_.load(std::memory_order_relaxed); }
 
 private:
     const std::uint8_t* data_ = nullptr;
     std::uint64_t size_ = 0;
+    std::atomic<bool> damaged_{false};
 #ifdef _WIN32
     void* mapping_ = nullptr;
+#endif
+};
+
+// An advisory lock on a folder, held while the object lives: flock on the folder on POSIX, a locked file in
+// it on Windows. TryLock does not wait; false when another holder has it or the folder is gone.
+class FolderLock {
+public:
+    FolderLock() = default;
+    ~FolderLock();
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool TryLock(const std::string& folder);
+
+private:
+#ifdef _WIN32
+    File file_;
+#else
+    int fd_ = -1;
 #endif
 };
 
@@ -91,5 +117,6 @@ bool FileExists(const std::string& path);
 void RemoveFile(const std::string& path);                                   // ignores a missing file
 void ReplaceAtomically(const std::string& from, const std::string& to);          // atomic rename, throws IoError
 std::string TempSibling(const std::string& path);                          // unique name beside path
+void SyncFolder(const std::string& folder);  // makes renames in the folder durable where the platform can
 
 }  // namespace xbase::detail

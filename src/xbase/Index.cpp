@@ -355,7 +355,8 @@ void Index::Close() {
 }
 
 Index::Status Index::Load(const std::string& path, const TableStamp& stamp, const std::vector<FieldInfo>& fields,
-                          const Cipher& tableCipher, bool owned, std::vector<TagDef>& storedTags, std::string& why) {
+                          const Cipher& tableCipher, bool owned, std::vector<TagDef>& storedTags, std::string& why,
+                          bool anyState) {
     Close();
     storedTags.clear();
     OpenResult r = file_.Open(path, false, false);
@@ -364,7 +365,7 @@ Index::Status Index::Load(const std::string& path, const TableStamp& stamp, cons
         return Status::Missing;
     }
     if (r != OpenResult::Ok) {
-        why = "index file cannot be opened";
+        why = r == OpenResult::NotAFile ? "index file is not a regular file" : "index file cannot be opened";
         return Status::Missing;
     }
     const std::uint64_t size = file_.Size();
@@ -397,10 +398,12 @@ Index::Status Index::Load(const std::string& path, const TableStamp& stamp, cons
     found.recordLength = Le32(d + 32);
     std::memcpy(found.headerDigest.data(), d + 40, 16);
     const bool encrypted = (Le32(d + 36) & kFlagEncrypted) != 0;
-    if (!(found == stamp) || encrypted != tableCipher.Active()) {
-        why = "index belongs to another state of the table";
+    const bool sameLayout = found.headerLength == stamp.headerLength && found.recordLength == stamp.recordLength &&
+                            encrypted == tableCipher.Active();
+    if (anyState ? !sameLayout : !(found == stamp) || encrypted != tableCipher.Active()) {
+        why = anyState ? "index belongs to a table of another record layout" : "index belongs to another state of the table";
         Close();
-        return Status::Stale;
+        return anyState ? Status::Foreign : Status::Stale;
     }
     Cipher cipher = tableCipher.Derive("index", d + 56, 16);
     const std::uint64_t dirEnd = kHeaderSize + kDirEntrySize * tagCount;
@@ -418,7 +421,7 @@ Index::Status Index::Load(const std::string& path, const TableStamp& stamp, cons
         if (ok) {
             const FieldInfo& f = fields[static_cast<std::size_t>(tag.fieldIndex)];
             tag.kind = kind == 'N' ? KeyKind::Numeric : KeyKind::Character;
-            ok = Keyable(f) && tag.kind == KeyKindOf(f) && tag.width == KeyWidth(f) && count == stamp.count &&
+            ok = Keyable(f) && tag.kind == KeyKindOf(f) && tag.width == KeyWidth(f) && (anyState || count == stamp.count) &&
                  offset >= dirEnd && offset <= size && std::uint64_t(count) * tag.EntrySize() <= size - offset;
         }
         if (!ok) {

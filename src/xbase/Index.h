@@ -108,8 +108,11 @@ public:
 
     // Loads an index file. owned: copy the entries into memory (writable tables) instead of mapping them.
     // storedTags receives the tag definitions of a readable file even when it is stale.
+    // anyState: load an index of another state of the table too (same record layout and encryption; tag
+    // sizes not compared with the table), for the verifier to compare its entries with the records.
     Status Load(const std::string& path, const TableStamp& stamp, const std::vector<FieldInfo>& fields,
-                const Cipher& tableCipher, bool owned, std::vector<TagDef>& storedTags, std::string& why);
+                const Cipher& tableCipher, bool owned, std::vector<TagDef>& storedTags, std::string& why,
+                bool anyState = false);
     // Builds the given tags (those whose field exists and can be a key) from the records.
     void Build(const std::vector<TagDef>& defs, const std::vector<FieldInfo>& fields, std::uint32_t count,
                const RecordWalker& walk);
@@ -122,6 +125,7 @@ public:
     static std::vector<std::uint8_t> ReadFileHeader(const std::string& path);
     std::vector<std::uint8_t> fileHeader;
     std::vector<Tag> tags;
+    bool Damaged() const { return map_.Damaged(); }  // see Mapping
 
 private:
     File file_;

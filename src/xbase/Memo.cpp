@@ -46,7 +46,9 @@ void MemoFile::Open(const std::string& path, MemoKind kind, bool write, const Ci
     cipher_ = cipher;
     OpenResult r = file_.Open(path, write, false);
     if (r != OpenResult::Ok) {
-        problem_ = r == OpenResult::NotFound ? "memo file is missing" : "memo file cannot be opened";
+        problem_ = r == OpenResult::NotFound   ? "memo file is missing"
+                   : r == OpenResult::NotAFile ? "memo file is not a regular file"
+                                               : "memo file cannot be opened";
         return;
     }
     std::uint8_t h[32] = {};

@@ -2,6 +2,8 @@
 
 #include "xbase/TableImpl.h"
 
+#include "xbase/Replace.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iostream>
@@ -99,9 +101,11 @@ void Table::Impl::Open(const std::string& file, const std::string& password, boo
     path = file;
     writable = !readOnly;
     exclusive = exclusiveOpen;
+    FinishTableReplacement(path);  // a replacement killed half-way is carried out first
     OpenResult r = dbf.Open(path, writable, false, exclusive);
     if (r == OpenResult::NotFound) throw IoError(path, "table file not found");
     if (r == OpenResult::Busy) throw LockError(path, "the table is in use by another program");
+    if (r == OpenResult::NotAFile) throw IoError(path, "not a regular file (a folder, device or pipe)");
     if (r != OpenResult::Ok) throw IoError(path, writable ? "cannot open the table for writing" : "cannot open the table");
     if (!dbf.OpenLock(exclusive)) {
         throw LockError(path, exclusive ? "the table is in use and cannot be opened exclusively"
@@ -122,7 +126,15 @@ void Table::Impl::Open(const std::string& file, const std::string& password, boo
 
     const std::uint64_t fromSize = (size - hlen) / header.recordLength;
     count = static_cast<std::uint32_t>(std::min<std::uint64_t>(header.storedCount, fromSize));
+    if (header.storedCount > fromSize && !writable && !acceptCutTable) {
+        // No writer leaves this behind (an append writes its record before the count), so records are
+        // missing: a copy cut short. Reading on would answer "no entry" for everything past the cut.
+        throw FormatError(path, "the table is cut short: its header counts " + std::to_string(header.storedCount) +
+                                    " records, the file holds " + std::to_string(fromSize));
+    }
     if (header.storedCount != fromSize) {
+        // Writable opens go on with the records the file holds: a writer that is told of the loss
+        // (the log) can still save what is left, and the next append writes the right count.
         // A trailing 0x1A or a partial record is not a record; any other difference is reported.
         LogMessage(path + ": header says " + std::to_string(header.storedCount) + " records, the file holds " +
                    std::to_string(fromSize) + "; using " + std::to_string(count));
@@ -153,7 +165,6 @@ void Table::Impl::Open(const std::string& file, const std::string& password, boo
         BuildIndex(stored);
     } else {
         index.Close();
-        if (status == Index::Status::Missing) indexProblem.clear();
     }
 
     order = 0;
@@ -576,6 +587,7 @@ namespace {
 // The path is only built for the error: this check runs on every step of a walk.
 Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const Table& table) {
     if (!impl) throw NotOpenError(table.Path(), "the table is not open");
+    impl->CheckIntact();
     return *impl;
 }
 
@@ -710,9 +722,12 @@ bool Table::Seek(std::string_view key) {
     }
     if (valid) {
         std::size_t p = tag.LowerBound(bytes, length);
-        if (impl.StandOn(p) && tag.Compare(impl.pos, bytes, length) == 0) return true;
+        const bool found = impl.StandOn(p) && tag.Compare(impl.pos, bytes, length) == 0;
+        impl.CheckIntact();  // what the search read is only an answer when the files were whole
+        if (found) return true;
     }
     impl.StandOnLast();
+    impl.CheckIntact();
     return false;
 }
 

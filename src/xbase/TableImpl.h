@@ -76,10 +76,22 @@ struct Table::Impl {
     bool recordLocked = false;
     bool syncOnPost = true;
 
+    // A read-only open refuses a table whose file holds fewer records than its header counts (a cut copy);
+    // the verifier sets this to look at such a table all the same.
+    bool acceptCutTable = false;
+
     void Open(const std::string& file, const std::string& password, bool readOnly, bool exclusiveOpen,
               IndexPolicy policy);
     void Close();  // releases everything; pending changes must have been handled
     void Sync();   // makes written changes durable
+
+    // A mapped file was cut short or overwritten under the table (see detail::Mapping): every later operation
+    // reports the table damaged instead of reading what is left.
+    bool Damaged() const { return map.Damaged() || index.Damaged(); }
+    void CheckIntact() const {
+        if (Damaged()) [[unlikely]]
+            throw FormatError(path, "the table's files were cut short or overwritten while it was open");
+    }
 
     std::uint64_t RecordOffset(std::uint32_t r) const {
         return header.headerLength + std::uint64_t(r - 1) * header.recordLength;

@@ -34,6 +34,35 @@ std::string CheckValue(const FieldInfo& f, const std::uint8_t* rec) {
     }
 }
 
+// An index that does not fit the table's current state is either one of an earlier state of this table (a
+// writer killed before it saved the index: every entry it has still names a record with that record's key)
+// or one of another table. Returns why it is another table's, empty for an earlier state.
+std::string ForeignIndex(const Table::Impl& impl) {
+    Index old;
+    std::vector<TagDef> stored;
+    std::string why;
+    if (old.Load(impl.indexPath, impl.Stamp(), impl.header.fields, impl.master, true, stored, why, true) !=
+        Index::Status::Ok)
+        return why;
+    std::vector<std::uint8_t> key;
+    for (const Tag& tag : old.tags) {
+        if (tag.Count() > impl.count)
+            return "tag " + tag.name + " has " + std::to_string(tag.Count()) + " entries for " +
+                   std::to_string(impl.count) + " records";
+        const FieldInfo& field = impl.header.fields[static_cast<std::size_t>(tag.fieldIndex)];
+        key.resize(tag.width);
+        for (std::size_t i = 0; i < tag.Count(); ++i) {
+            const std::uint8_t* e = tag.Entry(i);
+            const std::uint32_t rec = tag.RecNo(i);
+            if (rec < 1 || rec > impl.count) return "tag " + tag.name + " names a record the table does not have";
+            MakeKey(field, impl.RecordBytes(rec), key.data());
+            if (std::memcmp(key.data(), e, tag.width) != 0)
+                return "tag " + tag.name + " holds another key for record " + std::to_string(rec);
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<std::string> VerifyTable(const std::string& path, const std::string& password) {
@@ -44,6 +73,7 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
                                      std::vector<std::string>* notes) {
     std::vector<std::string> problems;
     Table::Impl impl;
+    impl.acceptCutTable = true;  // reported below with the rest
     try {
         impl.Open(path, password, true, false, Table::Impl::IndexPolicy::Report);
     } catch (const TableError& e) {
@@ -95,7 +125,14 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
         if (recordProblems > kMaxRecordProblems) {
             problems.push_back(std::to_string(recordProblems - kMaxRecordProblems) + " more record problems");
         }
-        if (notes && impl.indexStatus == Index::Status::Stale) {
+        const std::string foreign =
+            impl.indexStatus == Index::Status::Stale ? ForeignIndex(impl) : std::string();
+        if (impl.indexStatus == Index::Status::Missing) {
+            // The next open would build the registered tags, but the tags the table was made with are gone.
+            problems.push_back(impl.indexPath + ": " + (impl.indexProblem.empty() ? "index file is missing" : impl.indexProblem));
+        } else if (!foreign.empty()) {
+            problems.push_back(impl.indexPath + ": the index belongs to another table (" + foreign + ")");
+        } else if (notes && impl.indexStatus == Index::Status::Stale) {
             // An index of an earlier state of this table is rebuilt by the next open; check what that gives.
             notes->push_back(impl.indexPath + ": " + impl.indexProblem + "; rebuilt when the table is next opened");
             impl.Close();

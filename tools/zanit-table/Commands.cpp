@@ -1,7 +1,5 @@
 #include "zanit-table/Commands.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include <string_view>
 
 #include "common/Args.h"
+#include "xbase/Replace.h"
 #include "xbase/Table.h"
 #include "zanit-table/Schema.h"
 #include "zanit-table/Tsv.h"
@@ -117,45 +116,6 @@ bool SameExtension(const fs::path& file, const char* lowerExt) {
     return ext == lowerExt;
 }
 
-// A table is built in a hidden folder beside the target and renamed into place when complete, so an
-// existing table of that name is replaced only by a whole new one.
-fs::path MakeStagingFolder(const fs::path& target) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string pattern = (folder / ".zanit-table.XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw xbase::IoError(target.string(), "cannot create a working folder");
-    return pattern;
-}
-
-void SyncFolder(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) throw xbase::IoError(path.string(), "cannot open for syncing");
-    const int rc = ::fsync(fd);
-    ::close(fd);
-    if (rc != 0) throw xbase::IoError(path.string(), "cannot sync");
-}
-
-// Moves the staged files beside the target (the table file last) and removes files of an earlier table
-// of that name that the new one does not have.
-void MoveIntoPlace(const fs::path& staged, const fs::path& target) {
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::vector<fs::path> files = TableFiles(staged);
-    std::stable_partition(files.begin(), files.end(), [&](const fs::path& f) { return f != staged; });
-    std::vector<fs::path> placed;
-    for (const auto& f : files) {
-        const fs::path final = folder / (target.stem().string() + f.extension().string());
-        fs::rename(f, final);
-        placed.push_back(final);
-    }
-    std::error_code ec;
-    for (const auto& old : TableFiles(target)) {
-        const bool ours = std::find(placed.begin(), placed.end(), old) != placed.end();
-        const bool tableFile = SameExtension(old, ".dbf") || SameExtension(old, ".fpt") ||
-                               SameExtension(old, ".dbt") || SameExtension(old, ".zix");
-        if (!ours && tableFile) fs::remove(old, ec);
-    }
-    SyncFolder(folder);
-}
-
 // A table another program has open is not replaced under it. Anything else wrong with the old table
 // (damage, another password) does not matter: it is being replaced.
 void RefuseIfInUse(const Options& o) {
@@ -241,19 +201,14 @@ int Create(const Options& o, std::FILE* err) {
     if (target.has_parent_path() && !fs::is_directory(target.parent_path()))
         throw OpenFailure("the folder \"" + target.parent_path().string() + "\" does not exist");
     RefuseIfInUse(o);
-    const fs::path staging = MakeStagingFolder(o.table);
-    struct Cleanup {
-        fs::path folder;
-        ~Cleanup() {
-            std::error_code ec;
-            fs::remove_all(folder, ec);
-        }
-    } cleanup{staging};
-    const fs::path staged = staging / fs::path(o.table).filename();
-    xbase::Table::Create(staged.string(), fields, tags, o.password);
+    // Built beside the target and switched in as a whole: a kill at any moment leaves the old table or the
+    // new one, never the old table with the new memo.
+    xbase::TableReplacement replacement(o.table);
+    const std::string staged = replacement.StagedPath();
+    xbase::Table::Create(staged, fields, tags, o.password);
     {
         xbase::Table table;
-        table.SetFileName(staged.string());
+        table.SetFileName(staged);
         table.SetPassword(o.password);
         table.SetExclusive(true);
         table.SetSyncOnPost(false);  // Close makes the whole table durable
@@ -261,7 +216,7 @@ int Create(const Options& o, std::FILE* err) {
         if (in) Fill(table, fields, *in, context);
         table.Close();
     }
-    MoveIntoPlace(staged, o.table);
+    replacement.Commit();
     if (context.unmappable > 0)
         std::fprintf(err, "zanit-table: %zu character(s) outside Windows-1252 replaced by \"?\"\n",
                      context.unmappable);

@@ -6,8 +6,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <mutex>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,20 +74,27 @@ OpenResult File::Open(const std::string& path, bool write, bool create, bool /*e
     Close();
     path_ = path;
     write_ = write || create;
-    int flags = (write_ ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+    // Non-blocking, so that a pipe in the table's place cannot hang the open; the file test follows.
+    int flags = (write_ ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK;
     if (create) flags |= O_CREAT | O_TRUNC;
     int fd;
     do {
         fd = ::open(path.c_str(), flags, 0644);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        return errno == ENOENT ? OpenResult::NotFound : OpenResult::Failed;
+        if (errno == ENOENT) return OpenResult::NotFound;
+        return errno == EISDIR || errno == ENXIO ? OpenResult::NotAFile : OpenResult::Failed;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
         ::close(fd);
         return OpenResult::Failed;
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpenResult::NotAFile;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     fd_ = fd;
     return OpenResult::Ok;
 }
@@ -155,7 +166,16 @@ bool File::OpenLock(bool exclusive) {
     // A write lock needs a descriptor opened for writing. A read-only exclusive open takes one just for the
     // lock; where the file cannot be written at all (read-only medium) nobody else can change it either,
     // and a read lock keeps out exclusive openers.
-    if (lockFd_ < 0) lockFd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+    if (lockFd_ < 0) {
+        // The same file again: whatever stands at the path now (a pipe, another file) is not locked for it.
+        lockFd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+        struct stat mine {}, again {};
+        if (lockFd_ >= 0 && (::fstat(fd_, &mine) != 0 || ::fstat(lockFd_, &again) != 0 ||
+                             mine.st_dev != again.st_dev || mine.st_ino != again.st_ino)) {
+            ::close(lockFd_);
+            lockFd_ = -1;
+        }
+    }
     if (lockFd_ < 0) return SetLock(fd_, F_RDLCK, kOpenLockOffset, 1, false);
     return SetLock(lockFd_, F_WRLCK, kOpenLockOffset, 1, false);
 }
@@ -168,6 +188,90 @@ void File::Lock(std::uint64_t offset, std::uint64_t length) {
 
 void File::Unlock(std::uint64_t offset, std::uint64_t length) { SetLock(fd_, F_UNLCK, offset, length, false); }
 
+// ---- Mapped files cut short under the view ----
+//
+// A read of a mapped page that lies wholly past the end of its file raises SIGBUS. The handler looks the
+// address up among the views of this process; for one of ours it maps a page of zeros over the missing page,
+// marks the view damaged and returns, so the read is done again and sees zeros. The engine checks the mark
+// at every table operation and reports the table damaged. Faults outside our views go to the handler that
+// was installed before, or end the process as they would have without us.
+
+namespace {
+
+struct GuardedView {
+    std::atomic<std::uintptr_t> begin{0};
+    std::atomic<std::uintptr_t> end{0};
+    std::atomic<std::atomic<bool>*> damaged{nullptr};
+};
+
+constexpr std::size_t kGuardedViews = 1024;
+GuardedView g_views[kGuardedViews];
+std::mutex g_viewsMutex;
+struct sigaction g_previousBus {};
+std::uintptr_t g_pageSize = 4096;
+
+void OnBusError(int signal, siginfo_t* info, void* context) {
+    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    for (auto& view : g_views) {
+        const std::uintptr_t begin = view.begin.load(std::memory_order_acquire);
+        if (begin == 0 || address < begin || address >= view.end.load(std::memory_order_acquire)) continue;
+        void* page = reinterpret_cast<void*>(address & ~(g_pageSize - 1));
+        if (::mmap(page, g_pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) == MAP_FAILED) break;
+        if (std::atomic<bool>* damaged = view.damaged.load(std::memory_order_acquire)) damaged->store(true);
+        return;
+    }
+    if (g_previousBus.sa_flags & SA_SIGINFO) {
+        if (g_previousBus.sa_sigaction) {
+            g_previousBus.sa_sigaction(signal, info, context);
+            return;
+        }
+    } else if (g_previousBus.sa_handler != SIG_DFL && g_previousBus.sa_handler != SIG_IGN) {
+        g_previousBus.sa_handler(signal);
+        return;
+    }
+    // The default action: delivered again once this handler returns (the signal is blocked until then).
+    ::signal(SIGBUS, SIG_DFL);
+    ::raise(SIGBUS);
+}
+
+void InstallBusHandler() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        g_pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        struct sigaction action {};
+        action.sa_sigaction = &OnBusError;
+        action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGBUS, &action, &g_previousBus);
+    });
+}
+
+void Guard(const std::uint8_t* data, std::uint64_t size, std::atomic<bool>* damaged) {
+    InstallBusHandler();
+    std::lock_guard<std::mutex> lock(g_viewsMutex);
+    for (auto& view : g_views) {
+        if (view.begin.load(std::memory_order_relaxed) != 0) continue;
+        view.damaged.store(damaged, std::memory_order_relaxed);
+        view.end.store(reinterpret_cast<std::uintptr_t>(data) + size, std::memory_order_relaxed);
+        view.begin.store(reinterpret_cast<std::uintptr_t>(data), std::memory_order_release);
+        return;
+    }
+    // More views than slots: this one goes unguarded, as every view did before.
+}
+
+void Unguard(const std::uint8_t* data) {
+    std::lock_guard<std::mutex> lock(g_viewsMutex);
+    for (auto& view : g_views) {
+        if (view.begin.load(std::memory_order_relaxed) != reinterpret_cast<std::uintptr_t>(data)) continue;
+        view.begin.store(0, std::memory_order_release);
+        view.end.store(0, std::memory_order_relaxed);
+        view.damaged.store(nullptr, std::memory_order_relaxed);
+        return;
+    }
+}
+
+}  // namespace
+
 Mapping::~Mapping() { Unmap(); }
 
 void Mapping::Map(const File& file, std::uint64_t size) {
@@ -177,12 +281,32 @@ void Mapping::Map(const File& file, std::uint64_t size) {
     if (p == MAP_FAILED) throw IoError(file.Path(), "cannot map the file: " + ErrnoText(errno));
     data_ = static_cast<const std::uint8_t*>(p);
     size_ = size;
+    Guard(data_, size_, &damaged_);
 }
 
 void Mapping::Unmap() {
-    if (data_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+    if (data_) {
+        Unguard(data_);
+        ::munmap(const_cast<std::uint8_t*>(data_), size_);
+    }
     data_ = nullptr;
     size_ = 0;
+}
+
+FolderLock::~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool FolderLock::TryLock(const std::string& folder) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    struct stat st {};
+    // A folder removed by the holder before us has no links left: it is nobody's to use.
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd_, &st) == 0 && st.st_nlink > 0) return true;
+    ::close(fd_);
+    fd_ = -1;
+    return false;
 }
 
 bool FileExists(const std::string& path) {
@@ -202,7 +326,11 @@ void ReplaceAtomically(const std::string& from, const std::string& to) {
     std::string dir = to;
     auto slash = dir.find_last_of('/');
     dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash == 0 ? 1 : slash);
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    SyncFolder(dir);
+}
+
+void SyncFolder(const std::string& folder) {
+    int dfd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);

@@ -71,6 +71,10 @@ OpenResult File::Open(const std::string& path, bool write, bool create, bool exc
         if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION) return OpenResult::Busy;
         return OpenResult::Failed;
     }
+    if (::GetFileType(h) != FILE_TYPE_DISK) {  // a device or pipe in the table's place
+        ::CloseHandle(h);
+        return OpenResult::NotAFile;
+    }
     handle_ = h;
     return OpenResult::Ok;
 }
@@ -174,6 +178,15 @@ void Mapping::Unmap() {
     size_ = 0;
 }
 
+FolderLock::~FolderLock() = default;
+
+bool FolderLock::TryLock(const std::string& folder) {
+    const std::string path = folder + "\\lock";
+    if (file_.Open(path, true, !FileExists(path)) == OpenResult::Ok && file_.OpenLock(true)) return true;
+    file_.Close();
+    return false;
+}
+
 bool FileExists(const std::string& path) {
     DWORD attr = ::GetFileAttributesW(Widen(path).c_str());
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
@@ -193,5 +206,8 @@ std::string TempSibling(const std::string& path) {
     static std::atomic<unsigned> counter{0};
     return path + ".tmp" + std::to_string(::GetCurrentProcessId()) + "_" + std::to_string(counter++);
 }
+
+// MOVEFILE_WRITE_THROUGH makes each rename durable; a folder cannot be flushed on its own.
+void SyncFolder(const std::string& /*folder*/) {}
 
 }  // namespace xbase::detail
