@@ -137,6 +137,21 @@ private slots:
         QVERIFY(!f->Suche().LetzteSucheInkrementell);
     }
 
+    void aDictionaryCutUnderTheRunningWindowIsReportedNotFatal() {
+        Fenster f;
+        QVERIFY(f.Start());
+        // Another program empties the open table and its index in place (the files are mapped).
+        for (const char* name : {"DE_EN.DBF", "DE_EN.ZIX"})
+            QVERIFY(QFile::resize(inst_->Pfad(QString::fromLatin1(name)), 0));
+        f.Tippen("Haus");
+        auto msg = BeantworteMeldung(Qt::Key_Return);
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QVERIFY(msg->gesehen);
+        QVERIFY2(msg->text.startsWith("Das Wörterbuch konnte nicht gelesen werden: "), qPrintable(msg->text));
+        QVERIFY2(msg->text.contains("cut short or overwritten"), qPrintable(msg->text));
+        QCOMPARE(f.Liste()->count(), 0);
+    }
+
     void arrowsMoveTheMarkingWithinTheList() {
         Fenster f;
         QVERIFY(f.Start());
