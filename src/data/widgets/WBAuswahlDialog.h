@@ -1,7 +1,8 @@
 #pragma once
 // The dictionary selection dialog of the classic layout: the installed dictionaries as "TextM/TextF".
-#include <QDialog>
 #include <QStringList>
+
+#include "ui/widgets/TOwnFenster.h"
 
 class QLabel;
 class QListWidget;
@@ -9,7 +10,9 @@ class QPushButton;
 
 namespace zanit {
 
-class TWBAuswahlDialog : public QDialog {
+class TButtonLeiste;
+
+class TWBAuswahlDialog : public TOwnFenster {
     Q_OBJECT
 public:
     explicit TWBAuswahlDialog(QWidget* parent = nullptr);
@@ -21,11 +24,14 @@ public:
 
     QLabel* InstallierteLabel = nullptr;
     QListWidget* WBListbox = nullptr;
+    // OK and cancel sit under the painted button box and carry focus and keyboard.
     QPushButton* OKButton = nullptr;
     QPushButton* AbbrechenButton = nullptr;
+    TButtonLeiste* buttonbox = nullptr;
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace zanit

@@ -5,12 +5,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPolygon>
 #include <QPushButton>
-#include <QRegion>
 #include <QScreen>
-#include <QStyleOptionButton>
 #include <QTextStream>
 
 #include "base/Katalog.h"
@@ -27,99 +23,12 @@ constexpr int kMaxText = 255;
 
 TMeldungDialog* gDialog = nullptr;
 
-struct Beschriftung {
-    const char* links;
-    const char* rechts;
-};
-// German, English, French, Italian, Spanish, Dutch, Swedish.
-constexpr Beschriftung kBeschriftungen[7] = {
-    {"Ja", "Nein"}, {"Yes", "No"}, {"Oui", "Non"}, {"S\u00ec", "No"},
-    {"Si", "No"},   {"Ja", "Nee"}, {"Ja", "Nej"},
-};
-
 }  // namespace
-
-void DialogFormSetzen(QWidget* window, int width, int height) {
-    QPolygon shape;
-    shape << QPoint(0, 0) << QPoint(width, 0) << QPoint(width, height - 21) << QPoint(width - 21, height)
-          << QPoint(0, height);
-    window->setMask(QRegion(shape));
-    window->update();
-}
-
-QString ButtonText(int language, bool left, bool yesNo) {
-    if (!yesNo) return QStringLiteral("OK");
-    if (language < 0 || language > 6) language = 0;
-    return QString::fromUtf8(left ? kBeschriftungen[language].links : kBeschriftungen[language].rechts);
-}
-
-// ---- strip ----
-
-TButtonLeiste::TButtonLeiste(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kLeisteBreite, kLeisteHoehe);
-    setFocusPolicy(Qt::NoFocus);
-}
-
-void TButtonLeiste::setDoppelt(bool on) {
-    doppelt_ = on;
-    update();
-}
-
-void TButtonLeiste::setSprache(int language) {
-    sprache_ = (language >= 0 && language <= 6) ? language : 0;
-    update();
-}
-
-void TButtonLeiste::setHervorgehoben(int button) {
-    hervorgehoben_ = button;
-    update();
-}
-
-QRect TButtonLeiste::knopfRechteck(int button) const {
-    const int half = width() / 2;
-    return button == 0 ? QRect(0, 0, half, height()) : QRect(half, 0, width() - half, height());
-}
-
-int TButtonLeiste::knopfBei(QPoint p) const {
-    if (!rect().contains(p)) return -1;
-    const int b = knopfRechteck(0).contains(p) ? 0 : 1;
-    if (b == 0 && !doppelt_) return -1;  // the OK layout has only the right button
-    return b;
-}
-
-void TButtonLeiste::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    for (int b = doppelt_ ? 0 : 1; b <= 1; ++b) {
-        QStyleOptionButton opt;
-        opt.initFrom(this);
-        opt.rect = knopfRechteck(b).adjusted(1, 1, -1, -1);
-        opt.text = ButtonText(sprache_, b == 0, doppelt_);
-        opt.state |= QStyle::State_Enabled;
-        if (b == gedrueckt_) opt.state |= QStyle::State_Sunken;
-        else opt.state |= QStyle::State_Raised;
-        if (b == hervorgehoben_) opt.state |= QStyle::State_HasFocus;
-        style()->drawControl(QStyle::CE_PushButton, &opt, &p, this);
-    }
-}
-
-void TButtonLeiste::mousePressEvent(QMouseEvent* e) {
-    if (e->button() != Qt::LeftButton) return;
-    gedrueckt_ = knopfBei(e->position().toPoint());
-    if (gedrueckt_ >= 0) emit gedrueckt(gedrueckt_);
-    update();
-}
-
-void TButtonLeiste::mouseReleaseEvent(QMouseEvent* e) {
-    const int b = gedrueckt_;
-    gedrueckt_ = -1;
-    update();
-    if (b >= 0 && e->button() == Qt::LeftButton && knopfBei(e->position().toPoint()) == b) emit geklickt(b);
-}
 
 // ---- dialog ----
 
 TMeldungDialog::TMeldungDialog(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint) {
+    : TOwnFenster(owner) {
     setObjectName(QStringLiteral("MeldungDialog"));
     setProperty("Tag", 5);
     setModal(true);
@@ -180,26 +89,11 @@ int TMeldungDialog::Meldungsfenster(const QString& text, const QString& title, i
 }
 
 void TMeldungDialog::showEvent(QShowEvent* e) {
-    DialogFormSetzen(this, width(), height());
-    const Fensterrechteck r = Startzustand().einmalGezeigt ? Startzustand().fensterCache : BildschirmRechteck();
-    move(r.left + (r.width - width()) / 2, r.top + (r.height - height()) / 2);
+    ZentriereDialog(this);
     if (Startzustand().mehrsprachig) FaerbeDialog(this);
     buttonbox->setSprache(Knopfsprache());
     (jabutton->isEnabled() ? jabutton : neinbutton)->setFocus(Qt::OtherFocusReason);
-    QDialog::showEvent(e);
-}
-
-void TMeldungDialog::paintEvent(QPaintEvent*) {
-    // Plain frame and title until the skinned dialog base paints them.
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(12, 8, width() - 24, 18), Qt::AlignLeft | Qt::AlignVCenter, windowTitle());
+    TOwnFenster::showEvent(e);  // gives the window its shape
 }
 
 bool TMeldungDialog::vorschau(QKeyEvent* e) {
@@ -223,12 +117,12 @@ bool TMeldungDialog::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::FocusIn) buttonbox->setHervorgehoben(watched == jabutton ? 0 : 1);
         else if (event->type() == QEvent::FocusOut) buttonbox->setHervorgehoben(-1);
     }
-    return QDialog::eventFilter(watched, event);
+    return TOwnFenster::eventFilter(watched, event);
 }
 
 void TMeldungDialog::keyPressEvent(QKeyEvent* e) {
     if (vorschau(e)) return;
-    QDialog::keyPressEvent(e);
+    TOwnFenster::keyPressEvent(e);
 }
 
 // ---- process-wide access ----
