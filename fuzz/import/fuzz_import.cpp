@@ -1,6 +1,6 @@
 // Arbitrary bytes through the importers' readers: the word list line by line, a dictd index, and the data
 // read as articles at the offsets the same bytes name. Nothing may crash, and every pair produced must be
-// Windows-1252 text without line breaks (what the dictionary writer stores).
+// Windows-1252 text without line breaks or other control characters (what the dictionary writer stores).
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -15,7 +15,7 @@ namespace {
 
 void CheckPair(const zanit::ImportEintrag& e) {
     for (const std::string* s : {&e.w1, &e.w2})
-        if (s->find('\n') != std::string::npos) std::abort();
+        if (zanit::HatSteuerzeichen(*s)) std::abort();
     if (e.wa < 0 || e.wa > 11) std::abort();
 }
 

@@ -1,5 +1,8 @@
 #include "import/Import.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "xbase/Codepage.h"
 
 namespace zanit {
@@ -7,6 +10,67 @@ namespace zanit {
 void ImportBericht::MerkeFehler(std::size_t stelle) {
     ++fehlerhaft;
     if (fehlerhafteStellen.size() < kGemerkteStellen) fehlerhafteStellen.push_back(stelle);
+}
+
+void ImportStellen::Merke(std::size_t stelle) {
+    ++anzahl;
+    if (erste.size() < kGemerkt) erste.push_back(stelle);
+}
+
+bool HatSteuerzeichen(std::string_view text) {
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && u != '\t') || u == 0x7F) return true;
+    }
+    return false;
+}
+
+ZeilenLeser::ZeilenLeser(std::istream& in, std::size_t maxBytes)
+    : in_(in), max_(maxBytes), puffer_(std::max<std::size_t>(std::size_t{1} << 20, 2 * maxBytes + 2)) {}
+
+bool ZeilenLeser::Fuellen() {
+    if (anfang_ > 0) {  // what is left moves to the front
+        std::memmove(puffer_.data(), puffer_.data() + anfang_, ende_ - anfang_);
+        ende_ -= anfang_;
+        anfang_ = 0;
+    }
+    if (ende_ == puffer_.size() || !in_) return false;
+    in_.read(puffer_.data() + ende_, static_cast<std::streamsize>(puffer_.size() - ende_));
+    const auto n = static_cast<std::size_t>(in_.gcount());
+    ende_ += n;
+    return n > 0;
+}
+
+bool ZeilenLeser::Naechste(std::string_view& zeile, bool& zuLang) {
+    zuLang = false;
+    zeile = {};
+    std::size_t gesucht = anfang_;  // bytes before it hold no line feed
+    while (true) {
+        const char* data = puffer_.data();
+        const void* lf = std::memchr(data + gesucht, '\n', ende_ - gesucht);
+        if (lf) {
+            const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+            gelesen_ += end + 1 - anfang_;
+            zuLang = zuLang || end - anfang_ > max_;
+            if (!zuLang) zeile = std::string_view(data + anfang_, end - anfang_);
+            anfang_ = end + 1;
+            return true;
+        }
+        if (ende_ - anfang_ > max_) {
+            // too long: forget what we have of it and look only for its end
+            zuLang = true;
+            gelesen_ += ende_ - anfang_;
+            anfang_ = ende_;
+        }
+        gesucht = ende_ - anfang_;
+        if (!Fuellen()) break;
+    }
+    // the last line without a line feed
+    if (anfang_ == ende_ && !zuLang) return false;
+    gelesen_ += ende_ - anfang_;
+    if (!zuLang) zeile = std::string_view(puffer_.data() + anfang_, ende_ - anfang_);
+    anfang_ = ende_;
+    return true;
 }
 
 std::string_view TrimmeLeerraum(std::string_view text) {

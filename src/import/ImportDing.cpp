@@ -68,7 +68,9 @@ std::string DingAnzeigetext(std::string_view synonym) {
     return BereinigeLeerraum(EntferneKlammerteile(EntferneKlammerteile(synonym, '{', '}'), '<', '>'));
 }
 
-bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::size_t& nichtAbbildbar) {
+bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::size_t& nichtAbbildbar,
+                   bool* zuGross) {
+    if (zuGross) *zuGross = false;
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
     const std::size_t sep = line.find(" :: ");
     if (sep == std::string_view::npos || line.find(" :: ", sep + 4) != std::string_view::npos) return false;
@@ -80,6 +82,24 @@ bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::
         std::string text;
         int wa;
     };
+    // Every German synonym pairs with every English one of its sub-entry: what that makes is counted
+    // before anything is made, so that a line built to multiply is refused without being expanded.
+    std::vector<std::vector<std::string_view>> deSyn(german.size()), enSyn(german.size());
+    std::size_t paare = 0, bytes = 0;
+    for (std::size_t p = 0; p < german.size(); ++p) {
+        deSyn[p] = TrenneAufObersterEbene(german[p], "; ");
+        enSyn[p] = TrenneAufObersterEbene(english[p], "; ");
+        std::size_t deBytes = 0, enBytes = 0;
+        for (std::string_view s : deSyn[p]) deBytes += s.size();
+        for (std::string_view s : enSyn[p]) enBytes += s.size();
+        paare += deSyn[p].size() * enSyn[p].size();
+        bytes += deBytes * enSyn[p].size() + enBytes * deSyn[p].size();
+        if (paare > kPaareJeZeileMax || bytes > kPaarTextJeZeileMax) {
+            if (zuGross) *zuGross = true;
+            return false;
+        }
+    }
+
     const std::size_t before = out.size();
     std::size_t bad = 0;
     std::vector<Seite> de, en;
@@ -87,7 +107,7 @@ bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::
         de.clear();
         en.clear();
         // "anlaufen; beschlagen {vi}": a tag covers the untagged synonyms before it
-        const auto synonyms = TrenneAufObersterEbene(german[p], "; ");
+        const auto& synonyms = deSyn[p];
         int carried = -1;
         for (std::size_t i = synonyms.size(); i-- > 0;) {
             int code = GetaggteWortart(synonyms[i]);
@@ -99,7 +119,7 @@ bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::
             if (!text.empty()) de.push_back({NachCp1252(text, bad), code});
         }
         std::reverse(de.begin(), de.end());
-        for (std::string_view s : TrenneAufObersterEbene(english[p], "; ")) {
+        for (std::string_view s : enSyn[p]) {
             std::string text = DingAnzeigetext(s);
             if (!text.empty()) en.push_back({NachCp1252(text, bad), 0});
         }
@@ -113,27 +133,40 @@ bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::
 
 void LeseDing(std::istream& in, const std::function<void(ImportEintrag&&)>& ziel, ImportBericht& bericht,
               const std::function<void(std::uint64_t)>& fortschritt) {
-    std::string line;
+    ZeilenLeser leser(in);
     std::vector<ImportEintrag> pairs;
-    std::uint64_t bytes = 0;
     std::size_t lineNo = 0;
-    while (std::getline(in, line)) {
+    std::string_view view;
+    bool zuLang = false;
+    while (leser.Naechste(view, zuLang)) {
         ++lineNo;
-        bytes += line.size() + 1;
-        std::string_view view = line;
+        if (fortschritt && lineNo % 4096 == 0) fortschritt(leser.Gelesen());
+        if (zuLang) {
+            ++bericht.gelesen;
+            bericht.zuGross.Merke(lineNo);
+            continue;
+        }
         if (lineNo == 1 && view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);  // byte-order mark
-        if (fortschritt && lineNo % 4096 == 0) fortschritt(bytes);
+        if (view.ends_with('\r')) view.remove_suffix(1);
         if (TrimmeLeerraum(view).empty() || view.front() == '#') continue;
         ++bericht.gelesen;
+        if (HatSteuerzeichen(view)) {
+            bericht.steuerzeichen.Merke(lineNo);
+            continue;
+        }
         pairs.clear();
-        if (!LeseDingZeile(view, pairs, bericht.nichtAbbildbar)) {
-            bericht.MerkeFehler(lineNo);
+        bool zuGross = false;
+        if (!LeseDingZeile(view, pairs, bericht.nichtAbbildbar, &zuGross)) {
+            if (zuGross)
+                bericht.zuGross.Merke(lineNo);
+            else
+                bericht.MerkeFehler(lineNo);
             continue;
         }
         bericht.eintraege += pairs.size();
         for (ImportEintrag& e : pairs) ziel(std::move(e));
     }
-    if (fortschritt) fortschritt(bytes);
+    if (fortschritt) fortschritt(leser.Gelesen());
 }
 
 }  // namespace zanit

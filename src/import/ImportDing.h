@@ -27,11 +27,15 @@ std::string DingAnzeigetext(std::string_view synonym);
 // Turns one data line into word pairs: every German synonym of a sub-entry with every English synonym of the
 // same sub-entry. An untagged synonym takes the part of speech of the next tagged synonym of its sub-entry
 // ("anlaufen; beschlagen {vi}": both verbs). Returns false, adding nothing, when the line is malformed (no single " :: ", sub-entry
-// counts that differ, nothing to pair). Characters Windows-1252 cannot hold are added to `nichtAbbildbar`.
-bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::size_t& nichtAbbildbar);
+// counts that differ, nothing to pair), and also when the line would give more than kPaareJeZeileMax pairs or
+// kPaarTextJeZeileMax bytes of text (then `*zuGross` is set; nothing was expanded). Characters Windows-1252
+// cannot hold are added to `nichtAbbildbar`.
+bool LeseDingZeile(std::string_view line, std::vector<ImportEintrag>& out, std::size_t& nichtAbbildbar,
+                   bool* zuGross = nullptr);
 
-// Reads a whole list. Comment and blank lines are skipped; malformed lines are skipped and counted in
-// `bericht`, never fatal. `fortschritt`, when given, hears the number of bytes read now and then.
+// Reads a whole list. Comment and blank lines are skipped; malformed lines, lines over the limits of one
+// line and lines holding control characters are skipped and counted in `bericht`, never fatal.
+// `fortschritt`, when given, hears the number of bytes read now and then.
 void LeseDing(std::istream& in, const std::function<void(ImportEintrag&&)>& ziel, ImportBericht& bericht,
               const std::function<void(std::uint64_t)>& fortschritt = {});
 

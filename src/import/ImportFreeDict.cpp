@@ -1,6 +1,7 @@
 #include "import/ImportFreeDict.h"
 
 #include <set>
+#include <unordered_set>
 #include <utility>
 
 namespace zanit {
@@ -89,12 +90,31 @@ void LeseKopfzeile(std::string_view line, FreeDictArtikel& artikel) {
     }
 }
 
-void NimmUebersetzungen(std::string_view line, FreeDictArtikel& artikel) {
-    for (std::string_view t : TrenneAufObersterEbene(line, ", ")) {
-        bool known = false;
-        for (const std::string& have : artikel.uebersetzungen) known = known || have == t;
-        if (!known) artikel.uebersetzungen.emplace_back(t);
+// Adds the translations of one line that the article does not have yet; `bekannt` holds those it has (views
+// into the article's text), so that an article of many translations is read in linear time.
+void NimmUebersetzungen(std::string_view line, FreeDictArtikel& artikel,
+                        std::unordered_set<std::string_view>& bekannt) {
+    for (std::string_view t : TrenneAufObersterEbene(line, ", "))
+        if (bekannt.insert(t).second) artikel.uebersetzungen.emplace_back(t);
+}
+
+// Control characters other than the line breaks and tab that articles are made of.
+bool ArtikelHatSteuerzeichen(std::string_view text) {
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0x7F) return true;
     }
+    return false;
+}
+
+// Whether the pairs of an article stay within the limits of one source line.
+bool PasstInGrenzen(const FreeDictArtikel& artikel) {
+    const std::size_t n = artikel.uebersetzungen.size();
+    if (n > kPaareJeZeileMax) return false;
+    std::size_t kopf = artikel.kopfwort.size(), bytes = 0;
+    for (const std::string& f : artikel.formen) kopf += f.size() + 1;
+    for (const std::string& t : artikel.uebersetzungen) bytes += t.size() + kopf;
+    return bytes <= kPaarTextJeZeileMax;
 }
 
 }  // namespace
@@ -112,11 +132,17 @@ std::optional<std::uint64_t> DictdZahl(std::string_view digits) {
 
 std::vector<DictdVerweis> LeseDictdIndex(std::istream& in, ImportBericht& bericht) {
     std::vector<DictdVerweis> index;
-    std::string line;
+    ZeilenLeser leser(in);
+    std::string_view line;
+    bool zuLang = false;
     std::size_t lineNo = 0;
-    while (std::getline(in, line)) {
+    while (leser.Naechste(line, zuLang)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (zuLang) {
+            bericht.zuGross.Merke(lineNo);
+            continue;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty()) continue;
         const std::vector<std::string_view> fields = [&] {
             std::vector<std::string_view> f;
@@ -154,6 +180,7 @@ bool LeseFreeDictArtikel(std::string_view text, FreeDictArtikel& artikel) {
     LeseKopfzeile(TrimmeLeerraum(lines[0]), artikel);
     if (artikel.kopfwort.empty() || lines.size() < 2) return false;
 
+    std::unordered_set<std::string_view> bekannt;
     const auto first = Sinnnummer(lines[1]);
     if (first && first->first == 1) {
         // numbered senses: "1. ...", "2. ..." in order; other lines explain the senses
@@ -162,10 +189,10 @@ bool LeseFreeDictArtikel(std::string_view text, FreeDictArtikel& artikel) {
             const auto sense = Sinnnummer(lines[i]);
             if (!sense || sense->first != next) continue;
             ++next;
-            NimmUebersetzungen(OhneNachgestellteNummer(sense->second), artikel);
+            NimmUebersetzungen(OhneNachgestellteNummer(sense->second), artikel, bekannt);
         }
     } else {
-        NimmUebersetzungen(TrimmeLeerraum(lines[1]), artikel);
+        NimmUebersetzungen(TrimmeLeerraum(lines[1]), artikel, bekannt);
     }
     return !artikel.uebersetzungen.empty();
 }
@@ -208,14 +235,36 @@ void LeseFreeDict(const std::vector<DictdVerweis>& index, std::string_view daten
     std::set<std::pair<std::uint64_t, std::uint64_t>> seen;
     std::vector<ImportEintrag> pairs;
     FreeDictArtikel artikel;
+    // Articles do not overlap in a sound database; an index whose entries cover the data many times over
+    // (each a little different) would make the import read it again and again, so beyond four times the
+    // data its articles count as too large.
+    const std::uint64_t budget = 4 * std::uint64_t(daten.size()) + kZeileMaxBytes;
+    std::uint64_t gelesen = 0;
     for (std::size_t i = 0; i < index.size(); ++i) {
         if (fortschritt && i % 1024 == 0) fortschritt(i, index.size());
         const DictdVerweis& v = index[i];
         if (!seen.insert({v.offset, v.laenge}).second) continue;
         ++bericht.gelesen;
-        if (v.offset > daten.size() || v.laenge > daten.size() - v.offset ||
-            !LeseFreeDictArtikel(daten.substr(v.offset, v.laenge), artikel)) {
+        if (v.offset > daten.size() || v.laenge > daten.size() - v.offset) {
             bericht.MerkeFehler(i + 1);
+            continue;
+        }
+        if (v.laenge > kZeileMaxBytes || gelesen + v.laenge > budget) {
+            bericht.zuGross.Merke(i + 1);
+            continue;
+        }
+        gelesen += v.laenge;
+        const std::string_view text = daten.substr(v.offset, v.laenge);
+        if (ArtikelHatSteuerzeichen(text)) {
+            bericht.steuerzeichen.Merke(i + 1);
+            continue;
+        }
+        if (!LeseFreeDictArtikel(text, artikel)) {
+            bericht.MerkeFehler(i + 1);
+            continue;
+        }
+        if (!PasstInGrenzen(artikel)) {
+            bericht.zuGross.Merke(i + 1);
             continue;
         }
         pairs.clear();

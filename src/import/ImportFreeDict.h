@@ -27,7 +27,7 @@ struct DictdVerweis {
 // A number in dictd's base-64 digits (A-Z a-z 0-9 + /); nothing for an empty, foreign or too long text.
 std::optional<std::uint64_t> DictdZahl(std::string_view digits);
 
-// Reads an index. Malformed lines are skipped and counted; the database's own meta articles
+// Reads an index. Malformed and overlong lines are skipped and counted; the database's own meta articles
 // ("00-database-..." / "00database...") are left out.
 std::vector<DictdVerweis> LeseDictdIndex(std::istream& in, ImportBericht& bericht);
 
@@ -53,7 +53,8 @@ void MachFreeDictEintraege(const FreeDictArtikel& artikel, bool tauschen, std::v
                            std::size_t& nichtAbbildbar);
 
 // Reads every article the index names (each once, however many index lines point at it) from the inflated
-// data. Articles outside the data or without translations are skipped and counted.
+// data. Articles outside the data or without translations, articles holding control characters and articles
+// beyond the limits of one source line (Import.h) are skipped and counted.
 void LeseFreeDict(const std::vector<DictdVerweis>& index, std::string_view daten, bool tauschen,
                   const std::function<void(ImportEintrag&&)>& ziel, ImportBericht& bericht,
                   const std::function<void(std::uint64_t done, std::uint64_t total)>& fortschritt = {});

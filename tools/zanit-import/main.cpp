@@ -101,14 +101,22 @@ std::size_t SchreibeTabelle(const Aufruf& a, const std::vector<zanit::Woerterbuc
     return bau.Anzahl();
 }
 
+// "zanit-import: 3 fehlerhafte Zeilen übersprungen (10, 11, 40)"
+void MeldeStellen(std::size_t anzahl, const std::vector<std::size_t>& erste, const std::string& was) {
+    if (anzahl == 0) return;
+    std::cerr << "zanit-import: " << anzahl << " " << was << " übersprungen (";
+    for (std::size_t i = 0; i < erste.size(); ++i) std::cerr << (i ? ", " : "") << erste[i];
+    std::cerr << (anzahl > erste.size() ? ", ...)\n" : ")\n");
+}
+
 int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& bericht,
               const std::vector<zanit::Woerterbucheintrag>& records) {
-    if (bericht.fehlerhaft > 0) {
-        std::cerr << "zanit-import: " << bericht.fehlerhaft << " fehlerhafte " << what << " übersprungen (";
-        for (std::size_t i = 0; i < bericht.fehlerhafteStellen.size(); ++i)
-            std::cerr << (i ? ", " : "") << bericht.fehlerhafteStellen[i];
-        std::cerr << (bericht.fehlerhaft > bericht.fehlerhafteStellen.size() ? ", ...)\n" : ")\n");
-    }
+    MeldeStellen(bericht.fehlerhaft, bericht.fehlerhafteStellen, std::string("fehlerhafte ") + what);
+    MeldeStellen(bericht.zuGross.anzahl, bericht.zuGross.erste,
+                 std::string(what) + " über der Grenze einer Zeile (" + std::to_string(zanit::kZeileMaxBytes) +
+                     " Bytes, " + std::to_string(zanit::kPaareJeZeileMax) + " Einträge)");
+    MeldeStellen(bericht.steuerzeichen.anzahl, bericht.steuerzeichen.erste,
+                 std::string(what) + " mit Steuerzeichen");
     if (bericht.nichtAbbildbar > 0)
         std::cerr << "zanit-import: " << bericht.nichtAbbildbar
                   << " Zeichen ohne Entsprechung in Windows-1252, als \"?\" übernommen\n";
@@ -167,8 +175,9 @@ int FreeDict(int argc, char** argv) {
     }
     zanit::ImportBericht indexBericht;
     const std::vector<zanit::DictdVerweis> index = zanit::LeseDictdIndex(indexFile, indexBericht);
-    if (indexBericht.fehlerhaft > 0)
-        std::cerr << "zanit-import: " << indexBericht.fehlerhaft << " fehlerhafte Indexzeilen übersprungen\n";
+    MeldeStellen(indexBericht.fehlerhaft, indexBericht.fehlerhafteStellen, "fehlerhafte Indexzeilen");
+    MeldeStellen(indexBericht.zuGross.anzahl, indexBericht.zuGross.erste,
+                 "Indexzeilen über " + std::to_string(zanit::kZeileMaxBytes) + " Bytes");
     const std::string data = zanit_import::LeseDatendatei(a.dateien[1]);
     std::vector<zanit::Woerterbucheintrag> records;
     zanit::ImportBericht bericht;

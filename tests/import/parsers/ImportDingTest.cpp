@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "import/ImportDing.h"
+#include "import/Zeilen.h"
 
 namespace zanit {
 namespace {
+
+using zanit_test::Quadrat;
 
 std::vector<ImportEintrag> Zeile(std::string_view line, bool expectOk = true) {
     std::vector<ImportEintrag> out;
@@ -158,6 +162,81 @@ TEST(LeseDing, ManyMalformedLinesKeepOnlyTheFirstPositions) {
     EXPECT_EQ(n, 1u);
     EXPECT_EQ(bericht.fehlerhaft, 30u);
     EXPECT_EQ(bericht.fehlerhafteStellen.size(), ImportBericht::kGemerkteStellen);
+}
+
+TEST(LeseDing, LinesBeyondTheLimitsOfOneLineAreReportedAndSkipped) {
+    std::stringstream in;
+    in << "Haus {n} :: house\n"
+       << Quadrat(64) << "\n"                                        // 4096 pairs: the most one line may give
+       << Quadrat(65) << "\n"                                        // 4225: refused unexpanded
+       << "lang :: " << std::string(kZeileMaxBytes, 'x') << "\n"      // too long to be held
+       << "Tür {f} :: door | Türen {pl} :: doors\n"                    // malformed, counted apart
+       << "Dach {n} :: roof\n"
+       << "Ende :: " << std::string(kZeileMaxBytes + 10, 'y');         // too long, without a line feed
+    ImportBericht bericht;
+    std::size_t n = 0;
+    std::set<std::string> w1;
+    LeseDing(in, [&](ImportEintrag&& e) { ++n, w1.insert(e.w1); }, bericht);
+    EXPECT_EQ(n, 1u + 4096u + 1u);
+    EXPECT_TRUE(w1.contains("Dach"));
+    EXPECT_EQ(bericht.zuGross.anzahl, 3u);
+    EXPECT_EQ(bericht.zuGross.erste, (std::vector<std::size_t>{3, 4, 7}));
+    EXPECT_EQ(bericht.fehlerhafteStellen, (std::vector<std::size_t>{5}));
+    EXPECT_EQ(bericht.gelesen, 7u);
+
+    // the text a line makes is bounded too: few pairs of long synonyms
+    std::string lang(20000, 'z');
+    std::string line = lang;
+    for (int i = 0; i < 30; ++i) line += "; " + lang + std::to_string(i);
+    line += " :: " + line;  // 31 * 31 pairs of 20 KB texts: 38 MB
+    std::vector<ImportEintrag> out;
+    std::size_t bad = 0;
+    bool zuGross = false;
+    EXPECT_FALSE(LeseDingZeile(line, out, bad, &zuGross));
+    EXPECT_TRUE(zuGross);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(LeseDing, LinesWithControlCharactersAreNotImported) {
+    std::stringstream in;
+    in << "Haus {n} :: house\n"
+       << std::string("Ha\0us {n} :: ho\0use\n", 21)
+       << "Tor {n} :: gate\x1b[31m\n"
+       << "Tab\t{n} :: tab\r\n"  // tab and a line-ending CR are no reason
+       << "Ende {n} :: end\x7f\n";
+    ImportBericht bericht;
+    std::vector<std::string> w1;
+    LeseDing(in, [&](ImportEintrag&& e) { w1.push_back(e.w1); }, bericht);
+    EXPECT_EQ(w1, (std::vector<std::string>{"Haus", "Tab"}));
+    EXPECT_EQ(bericht.steuerzeichen.anzahl, 3u);
+    EXPECT_EQ(bericht.steuerzeichen.erste, (std::vector<std::size_t>{2, 3, 5}));
+    EXPECT_EQ(bericht.fehlerhaft, 0u);
+}
+
+TEST(ZeilenLeser, LinesAcrossBlockBordersComeWholeAndOverlongOnesAreCounted) {
+    // lines of every length around the block size, and one overlong line between them
+    std::string text;
+    std::vector<std::string> expected;
+    for (std::size_t len : {0u, 1u, 100u, 65535u, 65536u, 70000u, 65536u, 3u}) {
+        const std::string line(len, static_cast<char>('a' + expected.size()));
+        text += line + "\n";
+        expected.push_back(len > 65536u ? "<lang>" : line);
+    }
+    for (int i = 0; i < 40; ++i) {  // about 2.6 MB: several blocks
+        text += std::string(65536, 'q') + "\n";
+        expected.push_back(std::string(65536, 'q'));
+    }
+    text += "letzte";
+    expected.push_back("letzte");
+    std::istringstream in(text);
+    ZeilenLeser leser(in, 65536);
+    std::vector<std::string> got;
+    std::string_view line;
+    bool zuLang = false;
+    while (leser.Naechste(line, zuLang)) got.push_back(zuLang ? "<lang>" : std::string(line));
+    EXPECT_EQ(got.size(), expected.size());
+    EXPECT_TRUE(got == expected);
+    EXPECT_EQ(leser.Gelesen(), text.size());
 }
 
 }  // namespace

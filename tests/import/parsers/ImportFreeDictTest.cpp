@@ -194,5 +194,63 @@ TEST(LeseFreeDict, EachArticleOnceAndBrokenReferencesCounted) {
     EXPECT_EQ(bericht.fehlerhafteStellen, (std::vector<std::size_t>{4, 5}));
 }
 
+TEST(LeseFreeDict, RepeatedTranslationsKeepTheirFirstPlaceAndOversizedOrControlArticlesAreSkipped) {
+    // many translations, every one repeated in a later sense: each once, in the order first met
+    std::string viele = "viel <adj>\n1. ";
+    std::string zweiter = "2. ";
+    for (int i = 0; i < 3000; ++i) {
+        viele += (i ? ", t" : "t") + std::to_string(i);
+        zweiter += (i ? ", t" : "t") + std::to_string(2999 - i);
+    }
+    viele += "\n" + zweiter + ", neu\n";
+    std::string zuviele = "zuviel <adj>\n";
+    for (int i = 0; i < 5000; ++i) zuviele += (i ? ", u" : "u") + std::to_string(i);
+    zuviele += "\n";
+    const std::string steuer = std::string("Haus <n>\nmai\0son\n", 18);
+    const std::string gut = "Dach <n>\ntoit\n";
+    const std::string data = viele + zuviele + steuer + gut;
+    std::vector<DictdVerweis> index;
+    std::uint64_t at = 0;
+    for (const std::string* a : std::initializer_list<const std::string*>{&viele, &zuviele, &steuer, &gut}) {
+        index.push_back({"x", at, a->size()});
+        at += a->size();
+    }
+    std::vector<ImportEintrag> out;
+    ImportBericht bericht;
+    LeseFreeDict(index, data, false, [&](ImportEintrag&& e) { out.push_back(std::move(e)); }, bericht);
+    ASSERT_EQ(out.size(), 3002u);
+    EXPECT_EQ(out[0].w2, "t0");
+    EXPECT_EQ(out[2999].w2, "t2999");
+    EXPECT_EQ(out[3000].w2, "neu");
+    EXPECT_EQ(out[3001].w1, "Dach");
+    EXPECT_EQ(bericht.zuGross.erste, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(bericht.steuerzeichen.erste, (std::vector<std::size_t>{3}));
+    EXPECT_EQ(bericht.fehlerhaft, 0u);
+}
+
+TEST(LeseFreeDict, AnIndexThatCoversTheDataManyTimesOverIsNotReadWithoutEnd) {
+    // every index line a slightly different window on the same big article
+    std::string data = "Wort <n>\n";
+    for (int i = 0; i < 5000; ++i) data += "w" + std::to_string(i) + ", ";
+    data += "ende\n";
+    std::vector<DictdVerweis> index;
+    for (std::uint64_t cut = 0; cut < 2000; ++cut) index.push_back({"w", 0, data.size() - cut});
+    ImportBericht bericht;
+    std::size_t n = 0;
+    LeseFreeDict(index, data, false, [&](ImportEintrag&&) { ++n; }, bericht);
+    EXPECT_LE(bericht.gelesen - bericht.zuGross.anzahl, 6u);  // four times the data, a window each
+    EXPECT_GE(bericht.zuGross.anzahl, 1990u);
+}
+
+TEST(LeseDictdIndex, OverlongLinesAreCountedApart) {
+    std::istringstream in("a\tA\tB\n" + std::string(100000, 'x') + "\tA\tB\nb\tB\tC\n");
+    ImportBericht bericht;
+    const auto index = LeseDictdIndex(in, bericht);
+    ASSERT_EQ(index.size(), 2u);
+    EXPECT_EQ(index[1].kopfwort, "b");
+    EXPECT_EQ(bericht.zuGross.erste, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(bericht.fehlerhaft, 0u);
+}
+
 }  // namespace
 }  // namespace zanit

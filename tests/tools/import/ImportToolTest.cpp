@@ -2,10 +2,12 @@
 // back through the table store.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <string>
 
 #include "search/Woerterbuchbau.h"
+#include "import/Zeilen.h"
 #include "tools/import/Prozess.h"
 #include "xbase/Table.h"
 
@@ -165,6 +167,48 @@ TEST_F(ImportTool, DamagedInputFailsAndLeavesTheOldTableAlone) {
 
     EXPECT_EQ(fs::last_write_time(out), before);
     EXPECT_EQ(Lies(out).size(), 28u);
+}
+
+TEST_F(ImportTool, HostileWordListLinesAreReportedAndCostNoMemory) {
+    const fs::path source = dir_ / "feindlich.txt";
+    {
+        std::ofstream f(source, std::ios::binary);
+        f << "Haus {n} :: house\n"
+          << Quadrat(1000) << "\n"                               // a million pairs from 12 KB
+          << std::string("T\xC3\xBCr {f} :: do\0or\n", 18)             // NUL inside
+          << "lang :: " << std::string(300000, 'x') << "\n"       // one line of 300 KB
+          << "Dach {n} :: roof\n";
+    }
+    const fs::path out = dir_ / "E.DBF";
+    const Lauf lauf = Starte(Tool() + " ding " + Q(source) + " --out " + Q(out));
+    ASSERT_EQ(lauf.code, 0) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("2 Zeilen über der Grenze einer Zeile (65536 Bytes, 4096 Einträge) übersprungen (2, 4)"),
+              std::string::npos) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("1 Zeilen mit Steuerzeichen übersprungen (3)"), std::string::npos) << lauf.ausgabe;
+    const auto records = Lies(out);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].w1, "Dach");
+    EXPECT_EQ(records[1].w1, "Haus");
+    // the tool's whole peak, table writing included, stays small
+    const Spitze spitze = StarteMitSpitze(Tool() + " ding " + Q(source) + " --out " + Q(out));
+    EXPECT_EQ(spitze.code, 0);
+    EXPECT_LT(spitze.kib, 50 * 1024);
+}
+
+TEST_F(ImportTool, CompressedDataThatInflatesBeyondReasonIsRefusedEarly) {
+    const fs::path db = Dictd("_____\n\nHaus /haʊs/ <n, neut>\nmaison\n", "deu-fra");
+    const fs::path dz = db.string() + ".dict.dz";
+    // 128 MiB of zeros in about 600 KB: sixteen times the file is under 10 MB, so the 16 MiB floor decides
+    ASSERT_EQ(Starte("head -c 134217728 /dev/zero | gzip -1 > " + Q(dz)).code, 0);
+    const std::string command = Tool() + " freedict " + Q(db.string() + ".index") + " " + Q(dz) + " --out " +
+                                Q(dir_ / "F.DBF") + " --textm Deutsch --textf Franzoesisch";
+    const Lauf lauf = Starte(command);
+    EXPECT_EQ(lauf.code, 1) << lauf.ausgabe;
+    EXPECT_NE(lauf.ausgabe.find("entpackt größer als 16777216 Bytes"), std::string::npos) << lauf.ausgabe;
+    const Spitze spitze = StarteMitSpitze(command);
+    EXPECT_EQ(spitze.code, 1);
+    EXPECT_LT(spitze.kib, 60 * 1024);
+    EXPECT_FALSE(fs::exists(dir_ / "F.DBF"));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // Running the tools from tests: a command line through the shell, its output and exit status, a private
 // temporary folder, and small dictd databases made by Debian's dictd tools.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +33,28 @@ inline Lauf Starte(const std::string& command, bool nurStdout = false) {
     const int status = pclose(pipe);
     lauf.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return lauf;
+}
+
+// Runs `command` through the shell with its output discarded and gives the exit status and the largest
+// resident size (KiB) the command's processes reached.
+struct Spitze {
+    int code = -1;
+    long kib = 0;
+};
+inline Spitze StarteMitSpitze(const std::string& command) {
+    Spitze spitze;
+    const pid_t child = ::fork();
+    if (child < 0) return spitze;
+    if (child == 0) {
+        ::execl("/bin/sh", "sh", "-c", (command + " >/dev/null 2>&1").c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(child, &status, 0, &usage) != child) return spitze;
+    spitze.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    spitze.kib = usage.ru_maxrss;
+    return spitze;
 }
 
 // A path quoted for the shell.
