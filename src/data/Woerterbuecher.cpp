@@ -180,6 +180,7 @@ bool TWoerterbuecher::Oeffne(int n) {
     Datei = Wert(schluessel, "", "Dictionary");
 
     bool ergebnis = true;
+    Fehler.clear();
     Offen = DateiVorhanden(Datei);
     daten_.TonFremdsprache = false;
     daten_.TonMuttersprache = false;
@@ -198,7 +199,8 @@ bool TWoerterbuecher::Oeffne(int n) {
         daten_.BuchDatei.SetPassword(std::string(kWoerterbuchPasswort));
         try {
             daten_.BuchDatei.Open();
-        } catch (const xbase::TableError&) {
+        } catch (const xbase::TableError& e) {
+            Fehler = e.what();
             daten_.BuchDatei.Close();
             Offen = false;
             ergebnis = false;

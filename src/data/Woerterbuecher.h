@@ -45,6 +45,7 @@ public:
     bool Mehrsprachig = false;  // layout: multi-language mode
     std::string CDPfad;         // the "CD" setting (root of the sound medium)
     std::string Datei;          // stored path of the dictionary table of the last opening
+    std::string Fehler;         // why the last opening failed (file and cause), empty when it did not
 
     // Classic layout: builds the list; returns the position of `abschnitt` (exact match) or -1.
     int LeseWoerterbuchliste(std::string_view abschnitt);

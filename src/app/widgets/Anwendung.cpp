@@ -28,9 +28,13 @@ TWBApplication::TWBApplication(int& argc, char** argv) : QApplication(argc, argv
 
 void TWBApplication::SetzeLogordner(const std::string& folder) { Logordner() = folder; }
 
-void TWBApplication::FehlerMelden(const QString& kind, const QString& message) {
+void TWBApplication::Protokollieren(const QString& kind, const QString& message) {
     const std::string folder = Logordner().empty() ? OrdnerDerAnwendung() : Logordner();
     LogEintragSchreiben(folder, kind.toStdString(), message.toStdString(), std::time(nullptr));
+}
+
+void TWBApplication::FehlerMelden(const QString& kind, const QString& message) {
+    Protokollieren(kind, message);
     if (MeldungProtokollieren(kind, message)) return;
     QMessageBox::critical(nullptr, QStringLiteral("zanit WB"), message);
 }

@@ -22,6 +22,8 @@ public:
 
     // Writes an error to the log and shows it (the default error display). Public for the entry point.
     static void FehlerMelden(const QString& kind, const QString& message);
+    // Writes an error to the log only (the caller shows its own message).
+    static void Protokollieren(const QString& kind, const QString& message);
     // Folder the log is written to (default: the folder of the executable).
     static void SetzeLogordner(const std::string& folder);
 };

@@ -565,7 +565,7 @@ bool TWBuchDialog::OeffneErstesWoerterbuch() {
         }
         abschnittIndex_ = found;
         const int n = (found >= 0 && found < static_cast<int>(wb.Liste.size())) ? found : 0;
-        return Oeffne(n);
+        return OeffneBeimStart(n);
     }
     wb.BeiSprachwechsel = [this] {
         Erweiterungen().filter->FilterZuruecksetzen();
@@ -580,7 +580,20 @@ bool TWBuchDialog::OeffneErstesWoerterbuch() {
     const int count = static_cast<int>(wb.Liste.size());
     aktuellePosition_ = (position >= 1 && position <= count) ? position : 1;
     ZeigeSprachreiter();
-    return Oeffne(aktuellePosition_ - 1);
+    return OeffneBeimStart(aktuellePosition_ - 1);
+}
+
+// The first dictionary of a start: when its table fails to open the start ends, but the user learns why and
+// the log keeps the file and the cause.
+bool TWBuchDialog::OeffneBeimStart(int n) {
+    if (Oeffne(n)) return true;
+    const QString fehler = QString::fromUtf8(woerterbuecher_->Fehler);
+    if (fehler.isEmpty()) return false;
+    TWBApplication::Protokollieren(QStringLiteral("Wörterbuch"), fehler);
+    Meldungsfenster(ZuUnicode(KatalogTextMitArgumenten(30121, "Das Wörterbuch konnte nicht gelesen werden: &#",
+                                                       ZuCp1252(fehler))),
+                    KText(5007, "Problem"), 3, true, false);
+    return false;
 }
 
 bool TWBuchDialog::Oeffne(int n) {

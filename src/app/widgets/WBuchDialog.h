@@ -148,6 +148,7 @@ private:
     void PlatziereFenster();
     bool OeffneErstesWoerterbuch();
     bool Oeffne(int n);
+    bool OeffneBeimStart(int n);
     void NachWoerterbuchOeffnen();
     void FormKeyDown(QKeyEvent* e);
     bool SuchEditKeyDown(QKeyEvent* e);
