@@ -1,7 +1,8 @@
 #pragma once
 // One running program per user and machine hive: a second start finds the first, asks it to come to the
 // front restored, and ends without a message. The first instance listens on a local channel (a socket on
-// POSIX, a named pipe on Windows) named after the user and the hive.
+// POSIX, a named pipe on Windows) named after the hive's real path: on POSIX in $XDG_RUNTIME_DIR or a
+// folder of mode 0700 that only this user can enter, so that no other user can occupy the name.
 #include <QObject>
 #include <QString>
 
@@ -21,6 +22,7 @@ public:
     // answers later starts.
     bool AndereInstanzGefunden();
 
+    // POSIX: the socket's full path, empty when no private folder can be had; Windows: the pipe's name.
     static QString Kanalname(const QString& hive);
 
 signals:

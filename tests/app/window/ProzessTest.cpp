@@ -1,9 +1,14 @@
-// The program as a process: a second start hands over to the first; start-up failures end the process
-// with their message (none for a dictionary that fails to open) and leave the settings untouched.
+// The program as a process: a second start hands over to the first (only to one of this user on this hive);
+// start-up failures end the process with their message and leave the settings untouched.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <QtTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/widgets/EinzelInstanz.h"
 #include "app/window/TestInstallation.h"
@@ -66,7 +71,7 @@ private slots:
         first.start(Programm(), {});
         QVERIFY(first.waitForStarted());
         // The first instance answers on its channel once it runs.
-        const QString channel = QDir(QDir::tempPath()).filePath(zanit::TEinzelInstanz::Kanalname(inst.Hive()));
+        const QString channel = zanit::TEinzelInstanz::Kanalname(inst.Hive());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(channel), 15000);
 
         const QByteArray hiveBefore = inst.HiveBytes();
@@ -94,6 +99,78 @@ private slots:
         QVERIFY(third.waitForFinished(10000));
     }
 
+    void theChannelIsPrivateAndNamedByTheHivesRealPath() {
+        // In $XDG_RUNTIME_DIR when that is this user's private folder; else in a private folder of mode 0700.
+        QTemporaryDir runtime;
+        QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), 0700) == 0);
+        const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        QVERIFY(zanit::TEinzelInstanz::Kanalname("/x/machine.reg").startsWith(runtime.path() + "/"));
+        QVERIFY(::chmod(QFile::encodeName(runtime.path()).constData(), 0755) == 0);  // others may enter
+        const QString fallback = zanit::TEinzelInstanz::Kanalname("/x/machine.reg");
+        qputenv("XDG_RUNTIME_DIR", before);
+        QVERIFY2(!fallback.startsWith(runtime.path()), qPrintable(fallback));
+        struct stat st {};
+        QVERIFY(::lstat(QFile::encodeName(QFileInfo(fallback).path()).constData(), &st) == 0);
+        QVERIFY(S_ISDIR(st.st_mode));
+        QCOMPARE(st.st_uid, ::geteuid());
+        QCOMPARE(st.st_mode & 0777, 0700u);
+
+        // A hive reached through a link is the same hive: a start through the link hands over to the first.
+        TestInstallation inst;
+        inst.Woerterbuch("Englisch", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
+        inst.Schreiben();
+        const QString link = inst.Pfad("verweis.reg");
+        QVERIFY(QFile::link(inst.Hive(), link));
+        QCOMPARE(zanit::TEinzelInstanz::Kanalname(link), zanit::TEinzelInstanz::Kanalname(inst.Hive()));
+        QProcess first;
+        first.setProcessEnvironment(Umgebung(inst, inst.Pfad("erste.txt")));
+        first.start(Programm(), {"noinfo"});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(zanit::TEinzelInstanz::Kanalname(inst.Hive())), 15000);
+        QProcess second;
+        QProcessEnvironment env = Umgebung(inst, inst.Pfad("zweite.txt"));
+        env.insert("ZANIT_REGISTRY", link);
+        second.setProcessEnvironment(env);
+        second.start(Programm(), {"noinfo"});
+        const bool ended = second.waitForFinished(20000);
+        if (!ended) second.kill(), second.waitForFinished();
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
+        QVERIFY2(ended, "a second start through a link to the hive ran beside the first");
+        QCOMPARE(second.exitCode(), 0);
+    }
+
+    void aChannelPlantedWhereAnotherUserCanReachDoesNotStopTheStart() {
+        TestInstallation inst;
+        inst.Woerterbuch("Englisch", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
+        inst.Schreiben();
+        // Another local user listens first on the name in the shared temporary folder that is predictable
+        // from this user's name and the hive's path.
+        const QString canonical = QFileInfo(inst.Hive()).canonicalFilePath();
+        const QString hash =
+            QString::fromLatin1(QCryptographicHash::hash(canonical.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+        QString user = qEnvironmentVariable("USER");
+        if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");
+        if (user.isEmpty()) user = "user";
+        const QString name = QString("zanit-wb-%1-%2").arg(user, hash);
+        QLocalServer::removeServer(name);
+        QLocalServer trap;
+        trap.setSocketOptions(QLocalServer::WorldAccessOption);
+        QVERIFY(trap.listen(name));
+        QProcess p;
+        p.setProcessEnvironment(Umgebung(inst, inst.Pfad("meldungen.txt")));
+        p.start(Programm(), {"noinfo"});
+        QVERIFY(p.waitForStarted());
+        const bool ended = p.waitForFinished(4000);
+        trap.close();
+        if (!ended) {
+            p.terminate();
+            QVERIFY(p.waitForFinished(10000));
+        }
+        QVERIFY2(!ended, "the program took a socket in the shared temporary folder for a running instance");
+    }
+
     void startUpFailuresEndWithTheirMessageAndSaveNothing_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("message");
@@ -103,7 +180,9 @@ private slots:
         QTest::newRow("other program folder") << "program" << install;
         QTest::newRow("empty sound medium path") << "cd" << install;
         QTest::newRow("no dictionary") << "nodict" << "Problem\tEs ist kein Wörterbuch installiert!";
-        QTest::newRow("dictionary that fails to open") << "damaged" << "";
+        // The message names the file and the cause; the log keeps them too.
+        QTest::newRow("dictionary that fails to open")
+            << "damaged" << "Problem\tDas Wörterbuch konnte nicht gelesen werden: ";
         QTest::newRow("dictionary file of another section name") << "dfa" << "Problem\tEs ist kein Wörterbuch installiert!";
     }
 
@@ -121,7 +200,16 @@ private slots:
         const Lauf run = Starten(inst, {"noinfo"});
         QVERIFY(run.finished);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        if (fault == "damaged") {
+            const QString table = inst.Pfad("KAPUTT.DBF");
+            QCOMPARE(run.messages.size(), 1);
+            QVERIFY2(run.messages[0].startsWith(message) && run.messages[0].contains(table), qPrintable(run.messages[0]));
+            QFile log(QCoreApplication::applicationDirPath() + "/WB.log");  // beside the program
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            QVERIFY2(QString::fromUtf8(log.readAll()).contains(table), "the log does not name the table");
+        } else {
+            QCOMPARE(run.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        }
         QCOMPARE(inst.HiveBytes(), before);
     }
 };
