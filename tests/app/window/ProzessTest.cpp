@@ -183,6 +183,7 @@ private slots:
         // The message names the file and the cause; the log keeps them too.
         QTest::newRow("dictionary that fails to open")
             << "damaged" << "Problem\tDas Wörterbuch konnte nicht gelesen werden: ";
+        QTest::newRow("dictionary copy cut short") << "cut" << "Problem\tDas Wörterbuch konnte nicht gelesen werden: ";
         QTest::newRow("dictionary file of another section name") << "dfa" << "Problem\tEs ist kein Wörterbuch installiert!";
     }
 
@@ -195,13 +196,17 @@ private slots:
         if (fault == "damaged") inst.KaputtesWoerterbuch("Englisch", "KAPUTT.DBF");
         else if (fault == "dfa") inst.Woerterbuch("DfA", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
         else if (fault != "nodict") inst.Woerterbuch("Englisch", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
+        if (fault == "cut") {
+            QFile table(inst.Pfad("DE_EN.DBF"));
+            QVERIFY(table.resize(table.size() - 100));  // the last records are gone, the header still counts them
+        }
         inst.Schreiben();
         const QByteArray before = inst.HiveBytes();
         const Lauf run = Starten(inst, {"noinfo"});
         QVERIFY(run.finished);
         QCOMPARE(run.exitCode, 1);
-        if (fault == "damaged") {
-            const QString table = inst.Pfad("KAPUTT.DBF");
+        if (fault == "damaged" || fault == "cut") {
+            const QString table = inst.Pfad(fault == "cut" ? "DE_EN.DBF" : "KAPUTT.DBF");
             QCOMPARE(run.messages.size(), 1);
             QVERIFY2(run.messages[0].startsWith(message) && run.messages[0].contains(table), qPrintable(run.messages[0]));
             QFile log(QCoreApplication::applicationDirPath() + "/WB.log");  // beside the program
