@@ -6,10 +6,12 @@
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
+#include "desktop/widgets/TSkinForm.h"
 
 int main(int argc, char** argv) {
     zanit::TWBApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(true);
+    zanit::Erweiterungen().skin = std::make_shared<zanit::TSkinErweiterung>();
     try {
         zanit::TDatendialog daten;
         zanit::TWBuchDialog window(daten, QCoreApplication::arguments());

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -101,8 +102,12 @@ class Skin {
 public:
     virtual ~Skin() = default;
     virtual bool Vorhanden() const { return false; }
-    virtual void BitmaplistenLaden(TWBuchDialog&) {}
-    virtual void LadeSkin(TWBuchDialog&, int colourSet) { (void)colourSet; }
+    virtual void BitmaplistenLaden(QWidget& window) { (void)window; }
+    virtual void LadeSkin(QWidget& window, int colourSet) { (void)window, (void)colourSet; }
+    // The pictures of the language tabs for the listed language codes (tab k shows codes[k - 1]).
+    virtual void SprachreiterBilder(QWidget& window, const std::vector<int>& codes, int motherTongue) {
+        (void)window, (void)codes, (void)motherTongue;
+    }
     // Widths of the frame's left and right edge tiles and height of the bottom tile (0 without a skin).
     virtual int L9() const { return 0; }
     virtual int W10() const { return 0; }

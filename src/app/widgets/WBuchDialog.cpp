@@ -1099,6 +1099,7 @@ void TWBuchDialog::ZeigeSprachreiter() {
     const int pos = aktuellePosition_ - 1;
     const int fremd = (pos >= 0 && pos < static_cast<int>(wb.Sprachcodes.size())) ? wb.Sprachcodes[pos] : 0;
     Suchsprache2Button->setText(ZuUnicode(Sprachcodename(fremd)));
+    Erweiterungen().skin->SprachreiterBilder(*this, wb.Sprachcodes, mutter);
 }
 
 void TWBuchDialog::WechsleWoerterbuch() {

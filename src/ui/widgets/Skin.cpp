@@ -31,7 +31,7 @@ bool ListeLaden(TBitmapListe& liste, const QString& ordner, const char* name) {
 
 QSize TSkin::Mass(int i) const { return (i >= 0 && i < 14) ? masse[i] : QSize(); }
 
-TSkin& Skin() {
+TSkin& Skinzustand() {
     static TSkin skin;
     return skin;
 }
@@ -39,7 +39,7 @@ TSkin& Skin() {
 void SetzeSkinProtokoll(std::function<void(const QString&)> protokoll) { Protokoll() = std::move(protokoll); }
 
 bool LadeSkin(const QString& ordner, int farbset, int farbtiefe, bool klassisch) {
-    TSkin& s = Skin();
+    TSkin& s = Skinzustand();
     if (farbtiefe < 16) farbset = kReduziertesFarbset;
     if (farbset == s.geladenesFarbset) return s.geladen;
     const bool cursor = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
@@ -64,13 +64,13 @@ bool LadeSkin(const QString& ordner, int farbset, int farbtiefe, bool klassisch)
 }
 
 bool LadeBitmaplisten(const QString& ordner) {
-    TSkin& s = Skin();
+    TSkin& s = Skinzustand();
     bool ok = ListeLaden(s.ButtonsBitmapList, ordner, "Buttons.bml");
     ok = ListeLaden(s.TabBitmapList, ordner, "Tab.bml") && ok;
     ok = ListeLaden(s.SuchspracheButtonBitmapList, ordner, "Search.bml") && ok;
     return ok;
 }
 
-void SkinZuruecksetzen() { Skin() = TSkin{}; }
+void SkinZuruecksetzen() { Skinzustand() = TSkin{}; }
 
 }  // namespace zanit

@@ -33,7 +33,7 @@ struct TSkin {
 };
 
 // The process-wide skin.
-TSkin& Skin();
+TSkin& Skinzustand();
 
 // Where failures to load a list are reported; by default appended to the error log in the program folder.
 void SetzeSkinProtokoll(std::function<void(const QString&)> protokoll);

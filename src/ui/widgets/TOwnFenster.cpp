@@ -59,8 +59,8 @@ void TOwnFenster::MaleRahmen(QPainter& p) {
         p.fillRect(QRect(s.r.x, s.r.y, s.r.breite, s.r.hoehe), c);
     }
 
-    const TBitmapListe& liste = Skin().DesktopBMPListe;
-    if (Skin().geladen && liste.Hat(0)) {
+    const TBitmapListe& liste = Skinzustand().DesktopBMPListe;
+    if (Skinzustand().geladen && liste.Hat(0)) {
         const QPixmap bild = liste.Bild(0, devicePixelRatioF());
         const qreal skala = bild.devicePixelRatio();
         const int hb = liste.Groesse(0).height();
@@ -87,7 +87,7 @@ void TOwnFenster::MaleRahmen(QPainter& p) {
     titel.setBold(true);
     titel.setPointSize(TOwnTitelschrift(logicalDpiY()));
     p.setFont(titel);
-    p.setPen(Skin().Titelfarbe);
+    p.setPen(Skinzustand().Titelfarbe);
     p.drawText(QRect(12, 8, std::max(0, TOwnHilfeStelle(w).x - 16), 17), Qt::AlignLeft | Qt::AlignTop,
                windowTitle());
 }

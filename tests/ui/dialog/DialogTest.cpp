@@ -95,7 +95,7 @@ private slots:
     void skinFallsBackToPlainColoursAndLogs() {
         // Missing.
         QVERIFY(!LadeSkin(ordner_.path(), 1, 24, true));
-        QVERIFY(!Skin().geladen);
+        QVERIFY(!Skinzustand().geladen);
         QCOMPARE(protokoll_.size(), 2);  // wbhi.bml and, for the classic layout, wbbtnhi.bml
         QVERIFY(protokoll_[0].contains("wbhi.bml"));
         // Damaged.
@@ -111,7 +111,7 @@ private slots:
         Schreiben(ordner_.filePath("wbhi.bml"), Musterliste({{400, 20}}));
         QVERIFY(!LadeSkin(ordner_.path(), 1, 24, false));
         QVERIFY(protokoll_.value(0).contains("14 needed"));
-        QCOMPARE(Skin().Mass(9), QSize());
+        QCOMPARE(Skinzustand().Mass(9), QSize());
         // The dialog still paints, with the plain title bar.
         TOwnFenster d;
         d.resize(300, 120);
@@ -121,12 +121,12 @@ private slots:
 
     void skinLoadsOnceForAColourSet() {
         SkinLaden();
-        QCOMPARE(Skin().geladenesFarbset, 1);
-        QCOMPARE(Skin().Mass(9), QSize(7, 32));
-        QCOMPARE(Skin().Mass(10), QSize(8, 32));
-        QCOMPARE(Skin().Mass(7), QSize(32, 9));
-        QCOMPARE(Skin().Menuefarbe12, QColor(96, 113, 147));
-        QCOMPARE(Skin().Titelfarbe, QColor(Qt::white));
+        QCOMPARE(Skinzustand().geladenesFarbset, 1);
+        QCOMPARE(Skinzustand().Mass(9), QSize(7, 32));
+        QCOMPARE(Skinzustand().Mass(10), QSize(8, 32));
+        QCOMPARE(Skinzustand().Mass(7), QSize(32, 9));
+        QCOMPARE(Skinzustand().Menuefarbe12, QColor(96, 113, 147));
+        QCOMPARE(Skinzustand().Titelfarbe, QColor(Qt::white));
         // Asking again for the same set does not read the files again.
         Schreiben(ordner_.filePath("wbhi.bml"), "garbage");
         QVERIFY(LadeSkin(ordner_.path(), 1, 24, false));
@@ -134,7 +134,7 @@ private slots:
         // A screen below 16 bits always gets the reduced set, whatever was asked for.
         Schreiben(ordner_.filePath("wbhi.bml"), Musterliste(Skingroessen()));
         QVERIFY(LadeSkin(ordner_.path(), 1, 8, false));
-        QCOMPARE(Skin().geladenesFarbset, kReduziertesFarbset);
+        QCOMPARE(Skinzustand().geladenesFarbset, kReduziertesFarbset);
     }
 
     void frameAndTitleBarMatchTheSkin() {
