@@ -1,7 +1,9 @@
 #include "ui/widgets/Fensterhilfen.h"
 
 #include <QGuiApplication>
+#include <QGroupBox>
 #include <QLabel>
+#include <QTextEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -31,7 +33,16 @@ void FaerbeDialog(QWidget* form) {
         w->setAutoFillBackground(true);
     };
     paint(form);
-    for (QLabel* l : form->findChildren<QLabel*>()) paint(l);
+    // Simple labels and panels, rich edits, group boxes: the controls that show the form's own colour.
+    for (QWidget* w : form->findChildren<QWidget*>()) {
+        const char* klasse = w->metaObject()->className();
+        if (qobject_cast<QLabel*>(w) || qstrcmp(klasse, "QFrame") == 0 || qobject_cast<QGroupBox*>(w)) paint(w);
+        if (auto* edit = qobject_cast<QTextEdit*>(w)) {
+            QPalette pal = edit->palette();
+            pal.setColor(QPalette::Base, colour);
+            edit->setPalette(pal);
+        }
+    }
 }
 
 QString AbbrechenText(int language) {

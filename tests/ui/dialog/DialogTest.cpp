@@ -2,7 +2,10 @@
 // logged reason; the painted frame and title bar match the skin's pixels; the close and help spots act; a
 // drag by a free spot with real pointer events moves the window; the message dialog and the dictionary
 // selection use the base.
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -13,7 +16,9 @@
 #include "ui/Skinmass.h"
 #include "ui/dialog/TestSkin.h"
 #include "ui/widgets/MeldungDialog.h"
+#include "ui/widgets/Fensterhilfen.h"
 #include "ui/widgets/Skin.h"
+#include "ui/widgets/TBildKnopf.h"
 #include "ui/widgets/TOwnFenster.h"
 
 using namespace zanit;
@@ -264,6 +269,47 @@ private slots:
         QCOMPARE(KnopfText(Knopflayout::OKAbbrechen, 1, false), QString("Cancel"));
         QCOMPARE(KnopfText(Knopflayout::Schliessen, 0, false), QString("Schließen"));
         QCOMPARE(KnopfText(Knopflayout::WiederholenIgnorieren, 6, true), QString("Försök igen"));
+    }
+    void pictureButtonShowsItsThreeFaces() {
+        TBitmapListe liste;
+        QVERIFY(liste.LadenAusDaten(Musterliste({{8, 8}, {96, 24}, {96, 24}, {96, 24}})));
+        TBildKnopf k;
+        k.resize(96, 24);
+        QCOMPARE(k.Flaeche(), -1);
+        QVERIFY(!k.grab().isNull());  // painted plain without a list
+        k.SetzeBilder(&liste, 1, 2, 3);
+        QCOMPARE(k.sizeHint(), QSize(96, 24));
+        QCOMPARE(Pixel(k.grab().toImage(), 50, 3), Musterfarbe(1, 50, 3));
+        QEnterEvent hinein(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QCoreApplication::sendEvent(&k, &hinein);
+        QCOMPARE(k.Flaeche(), 2);
+        QCOMPARE(Pixel(k.grab().toImage(), 50, 3), Musterfarbe(2, 50, 3));
+        k.setDown(true);
+        QCOMPARE(Pixel(k.grab().toImage(), 50, 3), Musterfarbe(3, 50, 3));
+        k.setDown(false);
+        QEvent hinaus(QEvent::Leave);
+        QCoreApplication::sendEvent(&k, &hinaus);
+        QCOMPARE(k.Flaeche(), 1);
+        // An index the list does not hold falls back to the plain face instead of painting nothing.
+        k.SetzeBilder(&liste, 9, 9, 9);
+        QCOMPARE(k.Flaeche(), -1);
+    }
+
+    void recolouringReachesTheSimpleControls() {
+        TOwnFenster d;
+        auto* label = new QLabel("a", &d);
+        auto* panel = new QFrame(&d);
+        auto* gruppe = new QGroupBox(&d);
+        auto* edit = new QTextEdit(&d);
+        auto* knopf = new QPushButton(&d);
+        FaerbeDialog(&d);
+        const QRgb farbe = qRgb(0xD7, 0xE1, 0xF0);
+        for (QWidget* w : std::initializer_list<QWidget*>{&d, label, panel, gruppe}) {
+            QCOMPARE(Rgb(w->palette().color(QPalette::Window)), farbe);
+            QVERIFY(w->autoFillBackground());
+        }
+        QCOMPARE(Rgb(edit->palette().color(QPalette::Base)), farbe);
+        QVERIFY(!knopf->autoFillBackground());
     }
 };
 
