@@ -74,7 +74,7 @@ private slots:
         const QPixmap scharf = liste.Bild(1, 2.0);
         QCOMPARE(scharf.size(), QSize(10, 14));
         QCOMPARE(scharf.devicePixelRatio(), 2.0);
-        QCOMPARE(Pixel(scharf.toImage(), 9, 13), Musterfarbe(1, 4, 6));
+        QCOMPARE(Pixel(scharf.toImage(), 9, 13), Musterfarbe2x(1, 9, 13));
         QVERIFY(liste.Bild(5).isNull());
         QVERIFY(!liste.Hat(-1));
 
@@ -270,6 +270,24 @@ private slots:
         QCOMPARE(KnopfText(Knopflayout::Schliessen, 0, false), QString("Schließen"));
         QCOMPARE(KnopfText(Knopflayout::WiederholenIgnorieren, 6, true), QString("Försök igen"));
     }
+    // Also run alone at a device pixel ratio of 2 (QT_SCALE_FACTOR=2): the title bar then comes from the
+    // double-size image, pixel for pixel, so it stays sharp.
+    void titleBarUsesTheImageForTheScreensDensity() {
+        SkinLaden();
+        TOwnFenster d;
+        d.resize(400, 120);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        const int s = qRound(d.devicePixelRatioF());
+        const QImage bild = d.grab().toImage();
+        QCOMPARE(bild.width(), 400 * s);
+        QCOMPARE(s, qRound(qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble()));
+        // Row 0 of the left cap at y 5, physical pixel for physical pixel.
+        for (int x = 0; x < 130 * s; ++x)
+            QCOMPARE(Pixel(bild, 5 * s + x, 5 * s), s == 1 ? Musterfarbe(0, x, 0) : Musterfarbe2x(0, x, 0));
+        d.hide();
+    }
+
     void pictureButtonShowsItsThreeFaces() {
         TBitmapListe liste;
         QVERIFY(liste.LadenAusDaten(Musterliste({{8, 8}, {96, 24}, {96, 24}, {96, 24}})));

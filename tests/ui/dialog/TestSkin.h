@@ -24,10 +24,16 @@ inline std::string Png(const QImage& image) {
     return bytes.toStdString();
 }
 
+// The double-size image has a pattern of its own, by physical pixel, so tests see which of the two was drawn.
+inline QRgb Musterfarbe2x(int bild, int x, int y) {
+    return qRgb(x & 0xFF, ((x >> 8) << 6) | (y & 0x3F), (bild * 17 + 128) & 0xFF);
+}
+
 inline QImage Musterbild(int bild, int w, int h, int skala = 1) {
     QImage image(w * skala, h * skala, QImage::Format_RGB32);
     for (int y = 0; y < h * skala; ++y)
-        for (int x = 0; x < w * skala; ++x) image.setPixel(x, y, Musterfarbe(bild, x / skala, y / skala));
+        for (int x = 0; x < w * skala; ++x)
+            image.setPixel(x, y, skala == 1 ? Musterfarbe(bild, x, y) : Musterfarbe2x(bild, x, y));
     return image;
 }
 
