@@ -4,6 +4,7 @@
 
 #include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
+#include "app/widgets/TrainerAnschluss.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
 #include "desktop/widgets/TSkinForm.h"
@@ -11,7 +12,9 @@
 int main(int argc, char** argv) {
     zanit::TWBApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(true);
+    // The subsystems join the main window before it is created.
     zanit::Erweiterungen().skin = std::make_shared<zanit::TSkinErweiterung>();
+    zanit::Erweiterungen().trainer = std::make_shared<zanit::TTrainerAnschluss>();
     try {
         zanit::TDatendialog daten;
         zanit::TWBuchDialog window(daten, QCoreApplication::arguments());

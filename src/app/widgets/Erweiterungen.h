@@ -48,6 +48,7 @@ public:
     virtual bool Vorhanden() const { return false; }
     virtual void TrainerErkennen() {}              // locate the trainer and its collection folder
     virtual void Uebernehmen(TWBuchDialog&) {}      // copy the marked entry into a lesson
+    virtual void WoerterbuchGeoeffnet() {}         // another dictionary opened: collections are listed anew
 };
 
 // Hotkeys and the notification-area icon.

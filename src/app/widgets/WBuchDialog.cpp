@@ -599,6 +599,7 @@ bool TWBuchDialog::OeffneBeimStart(int n) {
 bool TWBuchDialog::Oeffne(int n) {
     TWoerterbuecher& wb = *woerterbuecher_;
     const bool ok = Startzustand().mehrsprachig ? wb.OeffneSprache(n) : wb.OeffneWoerterbuch(n);
+    Erweiterungen().trainer->WoerterbuchGeoeffnet();
     NachWoerterbuchOeffnen();
     return ok;
 }

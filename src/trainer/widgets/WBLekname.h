@@ -1,0 +1,30 @@
+#pragma once
+// The lesson name dialog: asks for the name of a new lesson.
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace zanit {
+
+class TLekNameDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TLekNameDialog(QWidget* owner = nullptr);
+    // Lesson mode: caption, label and a name of at most 50 characters.
+    void Lektionsmodus();
+    // Shows the dialog with `vorschlag` in the entry, all of it selected; true on OK.
+    bool Fragen(const QString& vorschlag);
+    QString Name() const;
+
+    QLabel* NameLabel = nullptr;
+    QLineEdit* NameEdit = nullptr;
+    QPushButton* OkButton = nullptr;
+    QPushButton* AbbrechenButton = nullptr;
+
+private:
+    void OkButtonClick();
+};
+
+}  // namespace zanit
