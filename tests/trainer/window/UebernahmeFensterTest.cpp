@@ -191,7 +191,7 @@ private slots:
                  QString("Bitte wählen Sie eine Vokabelsammlung aus, in die die markierten Vokabeln kopiert werden sollen."));
     }
 
-    void aProtectedCollectionShowsTheNoticeAndABusyOneIsRefused() {
+    void aProtectedCollectionShowsTheNoticeAndAnOutdatedOneIsRefused() {
         const std::string voc = Trainer();
         TNeueSammlung n;
         n.datei = "GESCH";
