@@ -1,39 +1,41 @@
 #include "trainer/widgets/WBLekname.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
+#include "base/Katalog.h"
 #include "base/Startzustand.h"
+#include "trainer/widgets/Knopfkasten.h"
 #include "ui/widgets/Fensterhilfen.h"
 #include "ui/widgets/MeldungDialog.h"
 
 namespace zanit {
 
-TLekNameDialog::TLekNameDialog(QWidget* owner) : QDialog(owner) {
+TLekNameDialog::TLekNameDialog(QWidget* owner) : TOwnFenster(owner) {
     setObjectName(QStringLiteral("LekNameDialog"));
+    setModal(true);
+    setFixedSize(300, 118);
     NameLabel = new QLabel(this);
+    NameLabel->setGeometry(16, 36, 268, 18);
     NameEdit = new QLineEdit(this);
     NameEdit->setObjectName(QStringLiteral("NameEdit"));
+    NameEdit->setGeometry(16, 56, 268, 22);
     NameLabel->setBuddy(NameEdit);
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
     OkButton->setDefault(true);
-    AbbrechenButton = new QPushButton(AbbrechenText(0), this);
+    AbbrechenButton = new QPushButton(AbbrechenText(Knopfsprache()), this);
     AbbrechenButton->setObjectName(QStringLiteral("AbbrechenButton"));
-    auto* knoepfe = new QHBoxLayout;
-    knoepfe->addStretch();
-    knoepfe->addWidget(OkButton);
-    knoepfe->addWidget(AbbrechenButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(NameLabel);
-    layout->addWidget(NameEdit);
-    layout->addLayout(knoepfe);
+    buttonbox = SetzeKnopfkasten(this, Knopflayout::OKAbbrechen, OkButton, AbbrechenButton);
     connect(OkButton, &QPushButton::clicked, this, &TLekNameDialog::OkButtonClick);
     connect(AbbrechenButton, &QPushButton::clicked, this, &QDialog::reject);
     if (Startzustand().mehrsprachig) FaerbeDialog(this);
+}
+
+void TLekNameDialog::showEvent(QShowEvent* e) {
+    ZentriereDialog(this);
+    TOwnFenster::showEvent(e);
 }
 
 void TLekNameDialog::Lektionsmodus() {

@@ -1,14 +1,18 @@
 #pragma once
 // The lesson name dialog: asks for the name of a new lesson.
-#include <QDialog>
+#include "ui/widgets/TOwnFenster.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace zanit {
+class TButtonLeiste;
+}
 
-class TLekNameDialog : public QDialog {
+namespace zanit {
+
+class TLekNameDialog : public TOwnFenster {
     Q_OBJECT
 public:
     explicit TLekNameDialog(QWidget* owner = nullptr);
@@ -22,6 +26,10 @@ public:
     QLineEdit* NameEdit = nullptr;
     QPushButton* OkButton = nullptr;
     QPushButton* AbbrechenButton = nullptr;
+    TButtonLeiste* buttonbox = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
 
 private:
     void OkButtonClick();

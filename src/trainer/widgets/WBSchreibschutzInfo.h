@@ -1,13 +1,15 @@
 #pragma once
 // The notice that the chosen collection is write-protected.
-#include <QDialog>
+#include "ui/widgets/TOwnFenster.h"
 
 class QLabel;
 class QPushButton;
 
 namespace zanit {
 
-class TSchreibschutzInfoDialog : public QDialog {
+class TButtonLeiste;
+
+class TSchreibschutzInfoDialog : public TOwnFenster {
     Q_OBJECT
 public:
     explicit TSchreibschutzInfoDialog(QWidget* owner = nullptr);
@@ -15,6 +17,10 @@ public:
     QLabel* TextLabel = nullptr;
     QLabel* Text2Label = nullptr;
     QPushButton* OkButton = nullptr;
+    TButtonLeiste* buttonbox = nullptr;
+
+protected:
+    void showEvent(QShowEvent* e) override;
 };
 
 }  // namespace zanit

@@ -2,17 +2,16 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 #include "base/Katalog.h"
 #include "base/Startzustand.h"
+#include "trainer/widgets/Knopfkasten.h"
 #include "trainer/widgets/WBLekname.h"
 #include "trainer/widgets/WBSchreibschutzInfo.h"
 #include "ui/widgets/Fensterhilfen.h"
@@ -58,49 +57,37 @@ std::vector<QIcon> SammlungsBilder() {
     return bilder;
 }
 
-TVerschiebenDialog::TVerschiebenDialog(QWidget* owner) : QDialog(owner) {
+TVerschiebenDialog::TVerschiebenDialog(QWidget* owner) : TOwnFenster(owner) {
     setObjectName(QStringLiteral("VerschiebenDialog"));
+    setModal(true);
+    setFixedSize(470, 344);
     SmallImage = SammlungsBilder();
     ObenLabel = new QLabel(this);
+    ObenLabel->setGeometry(16, 34, 438, 36);
     ObenLabel->setWordWrap(true);
     VokabelnLabel = new QLabel(this);
+    VokabelnLabel->setGeometry(16, 74, 214, 18);
     LektionenLabel = new QLabel(this);
+    LektionenLabel->setGeometry(240, 74, 214, 18);
     VerschiebenBaum = new QTreeWidget(this);
     VerschiebenBaum->setObjectName(QStringLiteral("VerschiebenBaum"));
+    VerschiebenBaum->setGeometry(16, 92, 214, 200);
     VerschiebenBaum->setHeaderHidden(true);
     VerschiebenBaum->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    VerschiebenBaum->setMinimumSize(230, 220);
     LektionenBox = new QListWidget(this);
     LektionenBox->setObjectName(QStringLiteral("LektionenBox"));
-    LektionenBox->setMinimumSize(200, 220);
+    LektionenBox->setGeometry(240, 92, 214, 200);
     VokabelnLabel->setBuddy(VerschiebenBaum);
     LektionenLabel->setBuddy(LektionenBox);
     NeuButton = new QPushButton(this);
     NeuButton->setObjectName(QStringLiteral("NeuButton"));
+    NeuButton->setGeometry(16, 304, 140, 24);
     OkButton = new QPushButton(QStringLiteral("OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
     OkButton->setDefault(true);
     AbbrechenButton = new QPushButton(this);
     AbbrechenButton->setObjectName(QStringLiteral("AbbrechenButton"));
-
-    auto* links = new QVBoxLayout;
-    links->addWidget(VokabelnLabel);
-    links->addWidget(VerschiebenBaum);
-    auto* rechts = new QVBoxLayout;
-    rechts->addWidget(LektionenLabel);
-    rechts->addWidget(LektionenBox);
-    auto* mitte = new QHBoxLayout;
-    mitte->addLayout(links);
-    mitte->addLayout(rechts);
-    auto* knoepfe = new QHBoxLayout;
-    knoepfe->addWidget(NeuButton);
-    knoepfe->addStretch();
-    knoepfe->addWidget(OkButton);
-    knoepfe->addWidget(AbbrechenButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(ObenLabel);
-    layout->addLayout(mitte);
-    layout->addLayout(knoepfe);
+    buttonbox = SetzeKnopfkasten(this, Knopflayout::OKAbbrechen, OkButton, AbbrechenButton);
 
     connect(VerschiebenBaum, &QTreeWidget::currentItemChanged, this, [this] { VerschiebenBaumChange(); });
     connect(VerschiebenBaum, &QTreeWidget::itemDoubleClicked, this, [this] { LektionenBox->setFocus(); });
@@ -135,18 +122,18 @@ bool TVerschiebenDialog::BaumAufbauen(const std::string& sammlungsordner, std::s
 }
 
 void TVerschiebenDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
     FormShow();
+    TOwnFenster::showEvent(e);
 }
 
 void TVerschiebenDialog::FormShow() {
-    const Fensterrechteck& r = Startzustand().fensterCache;
-    if (r.width > 0 && r.height > 0) move(r.left + (r.width - width()) / 2, r.top + (r.height - height()) / 2);
+    ZentriereDialog(this);
     VokabelnLabel->setText(KText(25011, "&Vokabelsammlung:"));
     LektionenLabel->setText(KText(25012, "&Lektionen"));
     NeuButton->setText(KText(25014, "&Neue Lektion"));
     NeuButton->setToolTip(KText(21211, "Neue Lektion hinzufügen"));
     AbbrechenButton->setText(AbbrechenText(Knopfsprache()));
+    buttonbox->setSprache(Knopfsprache());
     if (Startzustand().mehrsprachig) FaerbeDialog(this);
     hinzugefuegt_ = false;
     ziel_ = 0;

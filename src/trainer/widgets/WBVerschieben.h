@@ -2,12 +2,12 @@
 // The transfer dialog: the collection tree of the open dictionary's foreign language, the lessons of the
 // selected collection, and a button for a new lesson. It lives as long as the process; its tree is kept from
 // showing to showing until the dictionary changes.
-#include <QDialog>
 #include <QIcon>
 #include <string>
 #include <vector>
 
 #include "trainer/Uebertragung.h"
+#include "ui/widgets/TOwnFenster.h"
 
 class QLabel;
 class QListWidget;
@@ -17,7 +17,9 @@ class QTreeWidgetItem;
 
 namespace zanit {
 
-class TVerschiebenDialog : public QDialog {
+class TButtonLeiste;
+
+class TVerschiebenDialog : public TOwnFenster {
     Q_OBJECT
 public:
     static constexpr int kNummerRolle = Qt::UserRole;  // lesson number of a lesson item
@@ -36,6 +38,7 @@ public:
     QTreeWidget* VerschiebenBaum = nullptr;
     QListWidget* LektionenBox = nullptr;
     QPushButton *NeuButton = nullptr, *OkButton = nullptr, *AbbrechenButton = nullptr;
+    TButtonLeiste* buttonbox = nullptr;  // OK and cancel, painted over the two small buttons
     // The pictures of the tree: language flags by the root image numbers, 27 group, 28 collection.
     std::vector<QIcon> SmallImage;
 
