@@ -2,6 +2,10 @@
 
 #include <QLabel>
 #include <QWidget>
+#include <ctime>
+
+#include "base/Katalog.h"
+#include "base/Log.h"
 
 #include "trainer/Uebertragung.h"
 #include "trainer/widgets/WBVerschieben.h"
@@ -99,7 +103,11 @@ void TTrainerUebernahme::UebernehmenButtonClick(const TUebernahmeAnfrage& a) {
     std::array<std::int32_t, 5> ton{};
     if (a.tonnummern) ton = a.tonnummern(fremd, wortart);
     const TVokabel karte = MachVokabel(mutter, fremd, a.textM, a.textF, wortart, ton);
-    switch (ziel.Speichern(d.Ziellektion(), karte)) {
+    const TUebernahmeStatus status = ziel.Speichern(d.Ziellektion(), karte);
+    // Why a write failed goes to the error log beside the program; the user sees what it means.
+    if (!ziel.Fehlertext().empty())
+        LogEintragSchreiben(OrdnerDerAnwendung(), "Vokabelsammlung", ziel.Fehlertext(), std::time(nullptr));
+    switch (status) {
         case TUebernahmeStatus::Gespeichert:
             break;
         case TUebernahmeStatus::Veraltet:
