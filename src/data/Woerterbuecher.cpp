@@ -7,8 +7,7 @@
 #include "base/Startzustand.h"
 #include "base/Utils.h"
 #include "data/Datendialog.h"
-#include "search/Suchbegriff.h"
-#include "search/Woerterbuchbau.h"
+#include "data/Woerterbuchdatei.h"
 #include "xbase/Codepage.h"
 
 namespace zanit {

@@ -3,7 +3,6 @@
 #include "base/Utils.h"
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -11,7 +10,6 @@ namespace zanit {
 
 namespace {
 
-std::atomic<bool> g_lateinisch{false};
 
 bool IsTrimChar(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -88,7 +86,7 @@ bool NeedsClosingUp(std::string_view s) {
 }
 
 void Tidy(std::string& s, bool latin) {
-    if (!latin && g_lateinisch.load(std::memory_order_relaxed)) RemoveGenitives(s);
+    if (!latin && IstLateinischesWoerterbuch()) RemoveGenitives(s);
     // No blank before a comma, no two blanks in a row. Most entries have neither: one scan spares them
     // the copy loop.
     if (!NeedsClosingUp(s)) {
@@ -327,17 +325,5 @@ std::string EntferneVorsatz(std::string_view text, std::string_view prefix) {
     if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());
     return std::string(text);
 }
-
-bool IstLateinischerDateiname(std::string_view path) {
-    const std::size_t sep = path.find_last_of("/\\");
-    const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
-    return !name.empty() && (name.front() == 'L' || name.front() == 'l');
-}
-
-void SetzeWoerterbuchdatei(std::string_view path) { SetzeLateinischesWoerterbuch(IstLateinischerDateiname(path)); }
-
-void SetzeLateinischesWoerterbuch(bool latin) { g_lateinisch.store(latin, std::memory_order_relaxed); }
-
-bool IstLateinischesWoerterbuch() { return g_lateinisch.load(std::memory_order_relaxed); }
 
 }  // namespace zanit

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "data/Woerterbuchdatei.h"  // the Latin flag that BereinigeEintrag reads
+
 namespace zanit {
 
 // Longest search key.
@@ -60,15 +62,5 @@ std::string EntferneAlle(std::string_view text, std::string_view part);
 
 // The text without `prefix` when it starts with it; an empty prefix changes nothing.
 std::string EntferneVorsatz(std::string_view text, std::string_view prefix);
-
-// The open dictionary's table file, told by the dictionary database whenever a dictionary opens (empty when
-// none is open). A dictionary whose file name (without folder) begins with "L" or "l" is a Latin dictionary,
-// which BereinigeEintrag needs to know. Folders may be separated by "/" or "\".
-void SetzeWoerterbuchdatei(std::string_view path);
-// The Latin flag directly (tests, tools).
-void SetzeLateinischesWoerterbuch(bool latin);
-bool IstLateinischesWoerterbuch();
-// Whether a table file name makes a Latin dictionary.
-bool IstLateinischerDateiname(std::string_view path);
 
 }  // namespace zanit

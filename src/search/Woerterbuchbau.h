@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "data/Woerterbuchdatei.h"  // kWoerterbuchPasswort
 #include "xbase/Table.h"
 
 namespace zanit {
 
 // The password every dictionary table is opened with.
-inline constexpr std::string_view kWoerterbuchPasswort = "qT#4m2-w";
 // Default width of the text fields W1 and W2; C fields hold at most 254 characters.
 inline constexpr int kTextfeldLaenge = 100;
 inline constexpr int kTextfeldLaengeMax = 254;
