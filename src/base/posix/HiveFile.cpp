@@ -176,8 +176,10 @@ bool HiveFile::Load(Hive& hive, bool cached) const {
 }
 
 bool HiveFile::MayWrite() const {
-    if (::access(path_.c_str(), F_OK) == 0) {
-        if (!Writable(path_)) return false;
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0) {
+        // a device, pipe or folder in the hive's place is never replaced, and no lock file is made beside it
+        if (!S_ISREG(st.st_mode) || !Writable(path_)) return false;
     } else if (errno != ENOENT) {
         return false;
     }

@@ -168,6 +168,7 @@ TEST_F(HiveStore, UnreadableMachineHiveIsNeverReplaced) {
         EXPECT_EQ(fifo, std::filesystem::is_fifo(hive.Machine()));
         EXPECT_EQ(!fifo, std::filesystem::is_directory(hive.Machine()));
         EXPECT_TRUE(std::filesystem::exists(hive.Overlay()));
+        EXPECT_FALSE(std::filesystem::exists(hive.Machine() + ".lock")) << fifo;  // nothing made beside it
         EXPECT_EQ(reports_.size(), 1u) << fifo;  // reported once, not at every read
     }
 }
