@@ -116,6 +116,7 @@ char TKatalog::Buchstabe() const { return Offen() ? buchstabe_ : 'D'; }
 void TKatalog::KatalogOeffnen(char buchstabe) {
     const std::string vorher = Offen() ? LanguageTable->Path() : std::string();
     LanguageTable->Close();
+    gewaehlt_ = buchstabe == '\0' ? 'D' : buchstabe;
 
     // Only a letter or digit can name a catalogue file; anything else (a path separator, a dot, a blank)
     // finds none.

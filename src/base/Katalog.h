@@ -86,6 +86,8 @@ public:
     bool Offen() const;
     // Letter of the open catalogue; 'D' when none is open.
     char Buchstabe() const;
+    // The dialog language letter last asked for, also when it has no catalogue ('D' for '\0').
+    char GewaehlterBuchstabe() const { return gewaehlt_; }
     // Language of the painted button boxes: 0 German, 1 English, 2 French, 3 Italian, 4 Spanish, 5 Dutch,
     // 6 Swedish. 0 whenever no catalogue is open.
     int Knopfsprache() const { return knopfsprache_; }
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<xbase::Table> LanguageTable;
     std::string programmordner_;
     char buchstabe_ = 'D';
+    char gewaehlt_ = 'D';
     int knopfsprache_ = 0;
     std::array<std::string, WortartAnzahl> wortarten_;
     std::array<std::string, SprachcodeAnzahl> sprachcodes_;

@@ -104,8 +104,10 @@ std::string Dateisystempfad(std::string_view gespeichert) {
 
 std::string ZweiterReitertext(std::string_view textM, std::string_view textF) {
     std::string r(textF);
+    // Every character is compared with the first one of TextM, so that names sharing a longer beginning
+    // ("Deutsch", "Deutsch (Schweiz)") still differ in their accelerators.
     for (std::size_t i = 0; i < r.size(); ++i) {
-        if (i >= textM.size() || r[i] != textM[i]) {
+        if (textM.empty() || r[i] != textM.front()) {
             r.insert(i, 1, '&');
             break;
         }
@@ -138,15 +140,26 @@ int TWoerterbuecher::LeseSprachenliste(std::string_view abschnitt, char dialogbu
     const int mutterCode = SprachcodeAusBuchstabe(dialogbuchstabe);
     const std::string mutter = Eigenname(mutterCode);
     const bool deutsch = mutter == "Deutsch";
-    static const char* const kDeutscheSchluessel[] = {"", "Englisch", "Franzoesisch", "Italienisch", "Spanisch",
-                                                      "Latein"};
+    // The stored section names of language codes 1..6. They never change with the dialog language: the
+    // catalogue's texts 10..15 translate them, and serve only where an installation registered its sections
+    // under those translated names, and to leave out a language (a blank text).
+    static const char* const kAbschnitte[] = {"Deutsch", "Englisch", "Franzoesisch", "Italienisch", "Spanisch",
+                                              "Latein"};
     Liste.clear();
     Sprachcodes.clear();
     int vorwahl = 1;
     for (int i = 10; i <= 15; ++i) {
-        const std::string schluessel = deutsch ? std::string(kDeutscheSchluessel[i - 10]) : KatalogText(i, "");
-        if (schluessel.empty()) continue;
-        const std::string pfad = Wert(schluessel, "", "Dictionary");
+        if (i - 9 == mutterCode) continue;  // the mother tongue has no tab of its own
+        std::string schluessel = kAbschnitte[i - 10];
+        std::string pfad = Wert(schluessel, "", "Dictionary");
+        if (!deutsch) {
+            const std::string uebersetzt = KatalogText(i, kAbschnitte[i - 10]);
+            if (uebersetzt.empty()) continue;
+            if (!DateiVorhanden(pfad) && uebersetzt != schluessel) {
+                schluessel = uebersetzt;
+                pfad = Wert(schluessel, "", "Dictionary");
+            }
+        }
         if (!DateiVorhanden(pfad)) continue;
         const std::string textM = Wert(schluessel, mutter, "TextM");
         const std::string textF = Wert(schluessel, schluessel, "TextF");
@@ -165,6 +178,9 @@ bool TWoerterbuecher::OeffneSprache(int n) {
 }
 
 bool TWoerterbuecher::Oeffne(int n) {
+    Fehlerart = Oeffnungsfehler::Keiner;
+    Fehler.clear();
+    Fehlergrund.clear();
     if (n < 0 || n >= static_cast<int>(Liste.size())) {
         Offen = false;
         daten_.TonFremdsprache = false;
@@ -174,42 +190,98 @@ bool TWoerterbuecher::Oeffne(int n) {
     }
     const std::string& eintrag = Liste[static_cast<std::size_t>(n)];
     const std::string schluessel = Getrimmt(Listenfeld(eintrag, 0));
-    TextM = std::string(Listenfeld(eintrag, 1));
-    TextF = std::string(Listenfeld(eintrag, 2));
-    Datei = Wert(schluessel, "", "Dictionary");
+    const std::string datei = Wert(schluessel, "", "Dictionary");
+    fehlerName_ = std::string(Listenfeld(eintrag, 2));
+    fehlerDatei_ = datei;
 
-    bool ergebnis = true;
-    Fehler.clear();
-    Offen = DateiVorhanden(Datei);
-    daten_.TonFremdsprache = false;
-    daten_.TonMuttersprache = false;
+    const bool vorhanden = DateiVorhanden(datei);
+    xbase::Table neu;
+    if (vorhanden) {
+        // Opened aside: a table that fails leaves the dictionary open before in force.
+        const std::string pfad = Dateisystempfad(datei);
+        const std::filesystem::path p(pfad);
+        neu.SetFolder(p.parent_path().string());
+        neu.SetFileName(p.filename().string());
+        neu.SetTableType(xbase::TableType::ttSXNSX);
+        neu.SetReadOnly(true);
+        neu.SetExclusive(false);
+        neu.SetOEMTranslate(false);
+        neu.SetPassword(std::string(kWoerterbuchPasswort));
+        neu.SetRecordCache(kWoerterbuchZwischenspeicher);
+        try {
+            neu.Open();
+        } catch (const xbase::TableError& fehler) {
+            Fehler = fehler.what();
+            Fehlergrund = fehler.reason();
+            if (dynamic_cast<const xbase::PasswordError*>(&fehler)) Fehlerart = Oeffnungsfehler::Kennwort;
+            else if (dynamic_cast<const xbase::FormatError*>(&fehler)) Fehlerart = Oeffnungsfehler::Beschaedigt;
+            else if (dynamic_cast<const xbase::LockError*>(&fehler)) Fehlerart = Oeffnungsfehler::Gesperrt;
+            else if (!DateiVorhanden(datei)) Fehlerart = Oeffnungsfehler::DateiFehlt;
+            else Fehlerart = Oeffnungsfehler::Lesefehler;
+            return false;
+        }
+    } else {
+        Fehlerart = Oeffnungsfehler::DateiFehlt;
+    }
+
     // The previous dictionary is closed in every case: a search must never run on the table of another
     // dictionary while the names of this one head the list.
     daten_.BuchDatei.Close();
-    if (Offen) {
-        const std::string pfad = Dateisystempfad(Datei);
-        const std::filesystem::path p(pfad);
-        daten_.BuchDatei.SetFolder(p.parent_path().string());
-        daten_.BuchDatei.SetFileName(p.filename().string());
-        daten_.BuchDatei.SetTableType(xbase::TableType::ttSXNSX);
-        daten_.BuchDatei.SetReadOnly(true);
-        daten_.BuchDatei.SetExclusive(false);
-        daten_.BuchDatei.SetOEMTranslate(false);
-        daten_.BuchDatei.SetPassword(std::string(kWoerterbuchPasswort));
-        try {
-            daten_.BuchDatei.Open();
-        } catch (const xbase::TableError& e) {
-            Fehler = e.what();
-            daten_.BuchDatei.Close();
-            Offen = false;
-            ergebnis = false;
-        }
-    }
+    if (vorhanden) daten_.BuchDatei.Swap(neu);
+    TextM = std::string(Listenfeld(eintrag, 1));
+    TextF = std::string(Listenfeld(eintrag, 2));
+    Datei = datei;
+    Offen = vorhanden;
+    daten_.TonFremdsprache = false;
+    daten_.TonMuttersprache = false;
     Index = Offen ? n : -1;
     SetzeWoerterbuchdatei(Offen ? std::string_view(Datei) : std::string_view());
 
     if (Startzustand().tonGeraet) daten_.Tonmedium().SucheSprachausgabe(schluessel, Mehrsprachig);
-    return ergebnis;
+    return true;
+}
+
+bool TWoerterbuecher::OeffneAlsWechsel(int n) {
+    if (n >= 0 && n < static_cast<int>(Liste.size())) {
+        const std::string& eintrag = Liste[static_cast<std::size_t>(n)];
+        const std::string datei = Wert(Getrimmt(Listenfeld(eintrag, 0)), "", "Dictionary");
+        if (!DateiVorhanden(datei)) {
+            Fehlerart = Oeffnungsfehler::DateiFehlt;
+            Fehler.clear();
+            Fehlergrund.clear();
+            fehlerName_ = std::string(Listenfeld(eintrag, 2));
+            fehlerDatei_ = datei;
+            return false;
+        }
+    }
+    return OeffneWoerterbuch(n);
+}
+
+std::string TWoerterbuecher::Fehlermeldung() const {
+    std::string grund;
+    switch (Fehlerart) {
+        case Oeffnungsfehler::Keiner:
+            return {};
+        case Oeffnungsfehler::DateiFehlt:
+            // A dictionary on the sound medium is there again once the medium is.
+            if (!CDPfad.empty() && LiegtAufMedium(fehlerDatei_, CDPfad))
+                return KatalogTextMitArgumenten(30120, "Das Wörterbuch &§&#&§ ist zurzeit nicht verfügbar. Legen Sie den Datenträger ein, auf dem es liegt, und öffnen Sie das Wörterbuch erneut.", fehlerName_);
+            grund = KatalogTextMitArgumenten(32023, "Die Datei &§&#&§ fehlt.", fehlerDatei_);
+            break;
+        case Oeffnungsfehler::Kennwort:
+            grund = KatalogText(32021, "Das Kennwort der Datei stimmt nicht.");
+            break;
+        case Oeffnungsfehler::Beschaedigt:
+            grund = KatalogText(32022, "Die Datei ist beschädigt.");
+            break;
+        case Oeffnungsfehler::Gesperrt:
+            grund = KatalogText(32024, "Ein anderes Programm hat die Datei gesperrt.");
+            break;
+        case Oeffnungsfehler::Lesefehler:
+            grund = KatalogTextMitArgumenten(32025, "Die Datei lässt sich nicht lesen: &#", Fehlergrund);
+            break;
+    }
+    return KatalogTextMitArgumenten(32020, "Das Wörterbuch &§&#&§ lässt sich nicht öffnen. &#", fehlerName_, grund);
 }
 
 std::string TWoerterbuecher::Abschnitt() const {

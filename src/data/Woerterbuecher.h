@@ -25,9 +25,12 @@ bool LiegtAufMedium(std::string_view pfad, std::string_view wurzel);
 // A stored path as the file system takes it: on POSIX "\" becomes "/" and the bytes become UTF-8.
 std::string Dateisystempfad(std::string_view gespeichert);
 
-// Caption of the second search tab: TextF with "&" before its first character that differs from the
-// character at the same position of TextM (no "&" when there is none).
+// Caption of the second search tab: TextF with "&" before its first character that differs from the first
+// character of TextM (no "&" when there is none).
 std::string ZweiterReitertext(std::string_view textM, std::string_view textF);
+
+// Why the last opening of a dictionary failed (or, for a missing file, found no table).
+enum class Oeffnungsfehler { Keiner, DateiFehlt, Kennwort, Beschaedigt, Gesperrt, Lesefehler };
 
 class TWoerterbuecher {
 public:
@@ -54,8 +57,16 @@ public:
     int LeseSprachenliste(std::string_view abschnitt, char dialogbuchstabe);
 
     // Opens list entry n (0-based) as the current dictionary; true on success. A registered table file that
-    // is missing (a medium out of its drive) counts as success without an open table (Offen false).
+    // is missing (a medium out of its drive) counts as success without an open table (Offen false). When the
+    // table fails to open, the dictionary open before stays open and current, with its names and index.
     bool OeffneWoerterbuch(int n);
+    // The dictionary switch the user asked for: as OeffneWoerterbuch, but a missing file fails too, so that
+    // the dictionary open before stays in force.
+    bool OeffneAlsWechsel(int n);
+    // Why the last opening failed, the engine's reason, and the message that names it to the user.
+    Oeffnungsfehler Fehlerart = Oeffnungsfehler::Keiner;
+    std::string Fehlergrund;
+    std::string Fehlermeldung() const;
     // The same for the multi-language mode; BeiSprachwechsel runs first (the window resets its filter).
     bool OeffneSprache(int n);
     std::function<void()> BeiSprachwechsel;
@@ -65,6 +76,7 @@ public:
 
 private:
     bool Oeffne(int n);
+    std::string fehlerName_, fehlerDatei_;  // TextF and stored path of the entry that failed
 
     TDatendialog& daten_;
 };

@@ -70,7 +70,8 @@ std::string NachZeichenzahl(std::string_view text, std::size_t schluessellaenge)
     return s;
 }
 
-// Beyond this length the search field is cut by counting characters only.
+// Longest beginning of the search text whose key is tried: the key holds at most 20 characters, so a
+// beginning that maps onto a shortened key lies near the start of any text.
 constexpr std::size_t kLaengsteAbbildung = 120;
 
 std::string Zahl(int wert) {
@@ -93,12 +94,13 @@ std::string_view OhneDoppelte(std::string_view t, std::string_view liste) {
 }
 
 std::string KorrigiereSuchfeld(std::string_view text, std::string_view kurz, std::string_view sprache) {
-    if (text.size() <= kLaengsteAbbildung && !kurz.empty()) {
+    if (!kurz.empty()) {
         // The longest beginning of the text that yields exactly the shortened key; one that ends in a
         // character the folding drops only when nothing else fits.
         std::size_t bester = 0, notfalls = 0;
         std::size_t ueberschiesst = 0;  // first beginning whose key runs past the shortened key
-        for (std::size_t l = 1; l <= text.size(); ++l) {
+        const std::size_t laengste = std::min(text.size(), kLaengsteAbbildung);
+        for (std::size_t l = 1; l <= laengste; ++l) {
             const std::string k = Suchschluessel(text.substr(0, l), sprache);
             if (k == kurz) {
                 notfalls = l;
@@ -120,15 +122,23 @@ std::string KorrigiereSuchfeld(std::string_view text, std::string_view kurz, std
             }
         }
     }
-    return NachZeichenzahl(text, kurz.size());
+    // The field must search what the list shows: the counted beginning only when its key is the shortened
+    // key, else the key itself (its own key).
+    std::string gezaehlt = NachZeichenzahl(text, kurz.size());
+    if (Suchschluessel(gezaehlt, sprache) == kurz) return gezaehlt;
+    return std::string(kurz);
 }
 
 TSuche::TSuche(TDatendialog& daten, const TWoerterbuecher& woerterbuecher)
     : daten_(daten), woerterbuecher_(woerterbuecher) {}
 
+const std::string& TSuche::QuellspracheFuer(int richtung) const {
+    return richtung == 2 ? woerterbuecher_.TextF : woerterbuecher_.TextM;
+}
+
 void TSuche::Sprachen(int richtung) {
-    Quellsprache = richtung == 2 ? woerterbuecher_.TextF : woerterbuecher_.TextM;
-    Zielsprache = richtung == 2 ? woerterbuecher_.TextM : woerterbuecher_.TextF;
+    Quellsprache = QuellspracheFuer(richtung);
+    Zielsprache = QuellspracheFuer(richtung == 2 ? 1 : 2);
 }
 
 void TSuche::Gereinigt(std::string_view roh, std::string& ziel) const {

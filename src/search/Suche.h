@@ -46,6 +46,9 @@ public:
     bool Abbruch = false;             // set by a key press; ends an incremental walk
     bool LetzteSucheInkrementell = false;
     std::string Quellsprache, Zielsprache;  // language names of the last walk
+    // The language searched in `richtung` of the dictionary open now (TextM for 1, TextF for 2): what a key
+    // built before the next walk must be built with, whatever the last walk searched.
+    const std::string& QuellspracheFuer(int richtung) const;
     // Lets pending window messages run; called before every record of an incremental walk.
     std::function<void()> NachrichtenVerarbeiten;
 
@@ -84,10 +87,11 @@ private:
 // `t` unless it already stands in the comma-separated `liste` as a whole item (then empty).
 std::string_view OhneDoppelte(std::string_view t, std::string_view liste);
 
-// The search field text after a walk that had to shorten its key: the longest beginning of `text` whose key
-// is `kurz`; a last umlaut or "ß" that folds into two key characters of which only the first is kept
-// becomes its base letter. Falls back to counting characters (umlauts and "ß" as two) when no beginning
-// of the text maps onto the key.
+// The search field text after a walk that had to shorten its key: the longest beginning of `text` (of up to
+// 120 characters) whose key is `kurz`; a last umlaut or "ß" that folds into two key characters of which only
+// the first is kept becomes its base letter. When no beginning maps onto the key, the beginning found by
+// counting characters (umlauts and "ß" as two) if its key is `kurz`, else `kurz` itself: the field always
+// searches the key whose hits the list shows.
 std::string KorrigiereSuchfeld(std::string_view text, std::string_view kurz, std::string_view sprache);
 
 }  // namespace zanit

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iostream>
 #include <mutex>
+#include <utility>
 
 namespace xbase {
 
@@ -632,6 +633,19 @@ void Table::Impl::Keep(std::size_t bytes) {
     keptFieldCount = header.fields.size();
     // Each tag keeps a quarter as much: index entries are short, a record's fields are not.
     for (detail::Tag& tag : index.tags) tag.KeepDecrypted(keepBudget / 4);
+}
+
+void Table::Swap(Table& other) noexcept {
+    std::swap(impl_, other.impl_);
+    std::swap(folder_, other.folder_);
+    std::swap(fileName_, other.fileName_);
+    std::swap(password_, other.password_);
+    std::swap(type_, other.type_);
+    std::swap(readOnly_, other.readOnly_);
+    std::swap(exclusive_, other.exclusive_);
+    std::swap(oemTranslate_, other.oemTranslate_);
+    std::swap(syncOnPost_, other.syncOnPost_);
+    std::swap(recordCache_, other.recordCache_);
 }
 
 void Table::SetFolder(std::string folder) { folder_ = std::move(folder); }

@@ -119,6 +119,9 @@ public:
     // program changes afterwards is still read as it was. Takes effect at once and drops what was kept.
     void SetRecordCache(std::size_t bytes);
     std::string Path() const;  // folder + file name
+    // Exchanges everything with `other`: configuration and, where open, the open file. A table opened aside
+    // takes the place of this one only once it is known to open.
+    void Swap(Table& other) noexcept;
 
     void Open();         // throws TableError (IoError, FormatError, LockError, PasswordError)
     void Close();        // allowed on a closed table

@@ -596,9 +596,11 @@ bool TWBuchDialog::OeffneBeimStart(int n) {
     return false;
 }
 
-bool TWBuchDialog::Oeffne(int n) {
+bool TWBuchDialog::Oeffne(int n, bool wechsel) {
     TWoerterbuecher& wb = *woerterbuecher_;
-    const bool ok = Startzustand().mehrsprachig ? wb.OeffneSprache(n) : wb.OeffneWoerterbuch(n);
+    const bool ok = Startzustand().mehrsprachig ? wb.OeffneSprache(n)
+                    : wechsel                   ? wb.OeffneAlsWechsel(n)
+                                                : wb.OeffneWoerterbuch(n);
     Erweiterungen().trainer->WoerterbuchGeoeffnet();
     NachWoerterbuchOeffnen();
     return ok;
@@ -648,7 +650,9 @@ void TWBuchDialog::TexteSetzen() {
     UebernahmeMMButton->setText(KText(3096, "Eintrag trainieren"));
 
     QString datei = KText(8120, "&Datei");
-    const char letter = Katalog().Offen() ? Katalog().Buchstabe() : 'D';
+    // The German accelerator rule belongs to the letters D and blank only; any other letter keeps the text
+    // as it is, also when it has no catalogue and the German text shows.
+    const char letter = Katalog().GewaehlterBuchstabe();
     if (letter == 'D' || letter == ' ') {
         datei.remove(QChar('&'));
         if (datei.size() > 1) datei.insert(1, QChar('&'));
@@ -938,7 +942,9 @@ void TWBuchDialog::TastenTimerTimer() {
     if (NachDemLauf([this] { TastenTimerTimer(); })) return;
     Trefferlabel->clear();
     QLineEdit* edit = AktivesSuchfeld();
-    const std::string key = Suchschluessel(ZuCp1252(edit->text()), suche_->Quellsprache);
+    // The key of the language searched now: after a change of direction, tab or dictionary no walk may have
+    // run yet, and the folding rules of Spanish and Swedish differ from the others.
+    const std::string key = Suchschluessel(ZuCp1252(edit->text()), suche_->QuellspracheFuer(suchrichtung_));
     if (key.empty() || key == letzterInkrementellerSchluessel_) return;
     letzterInkrementellerSchluessel_ = key;
     ErgebnisListe->setUpdatesEnabled(false);
@@ -1055,9 +1061,15 @@ void TWBuchDialog::FremdspracheTabClick(int tag) {
     const int count = static_cast<int>(woerterbuecher_->Liste.size());
     int p = tag;
     if (p <= 0 || p > count) p = 2;
+    const int vorher = aktuellePosition_;
     aktuellePosition_ = p;
     ZeigeSprachreiter();
-    Oeffne(p - 1);
+    if (!Oeffne(p - 1)) {
+        // The language open before stays in force, and so does its tab.
+        aktuellePosition_ = vorher;
+        ZeigeSprachreiter();
+        Meldungsfenster(ZuUnicode(woerterbuecher_->Fehlermeldung()), KText(5007, "Problem"), 3, true, false);
+    }
     RichtungsknoepfeAnzeigen();
     MachSuche();
 }
@@ -1117,7 +1129,11 @@ void TWBuchDialog::WechsleWoerterbuch() {
         if (!auswahl_) auswahl_ = new TWBAuswahlDialog(this);
         auswahl_->Fuellen(entries, wb.Index);
         if (auswahl_->exec() != QDialog::Accepted) {
-            if (remembering) edit->setText(remembered);
+            // Back to the dictionary that stayed open, with the search it showed.
+            if (remembering && !remembered.isEmpty()) {
+                edit->setText(remembered);
+                MachSuche();
+            }
             return;
         }
         SetzeWartecursor(true);
@@ -1127,7 +1143,7 @@ void TWBuchDialog::WechsleWoerterbuch() {
         remembering = true;
         edit->clear();
         Trefferlabel->setText(keineSuche_);
-        if (Oeffne(auswahl_->Markiert())) {
+        if (Oeffne(auswahl_->Markiert(), true)) {
             SetzeKopfzeile(true);
             SetzeWartecursor(false);
             if (!remembered.isEmpty()) {
@@ -1136,7 +1152,10 @@ void TWBuchDialog::WechsleWoerterbuch() {
             }
             return;
         }
+        // The dictionary open before stays in force; the message says why the chosen one did not open.
+        SetzeKopfzeile(true);
         SetzeWartecursor(false);
+        Meldungsfenster(ZuUnicode(wb.Fehlermeldung()), KText(5007, "Problem"), 3, true, false);
     }
 }
 

@@ -147,7 +147,7 @@ private:
     void LeseEinstellungen();
     void PlatziereFenster();
     bool OeffneErstesWoerterbuch();
-    bool Oeffne(int n);
+    bool Oeffne(int n, bool wechsel = false);  // wechsel: the switch the user asked for (see OeffneAlsWechsel)
     bool OeffneBeimStart(int n);
     void NachWoerterbuchOeffnen();
     void FormKeyDown(QKeyEvent* e);

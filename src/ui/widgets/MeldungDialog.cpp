@@ -23,6 +23,16 @@ constexpr int kMaxText = 255;
 
 TMeldungDialog* gDialog = nullptr;
 
+// The small buttons that carry focus and keyboard under the painted strip: never drawn themselves, the
+// strip shows the button they stand for.
+class Traeger : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {}
+};
+
 }  // namespace
 
 // ---- dialog ----
@@ -41,9 +51,9 @@ TMeldungDialog::TMeldungDialog(QWidget* owner)
     Textfeld->setWordWrap(true);
     Textfeld->setGeometry(16, 36, 308, 15);
 
-    jabutton = new QPushButton(this);
+    jabutton = new Traeger(this);
     jabutton->setObjectName(QStringLiteral("jabutton"));
-    neinbutton = new QPushButton(this);
+    neinbutton = new Traeger(this);
     neinbutton->setObjectName(QStringLiteral("neinbutton"));
     for (QPushButton* b : {jabutton, neinbutton}) {
         b->setFixedSize(28, 15);
@@ -79,7 +89,9 @@ int TMeldungDialog::Meldungsfenster(const QString& text, const QString& title, i
     const int clientHeight = Textfeld->height() + 80;
     setFixedSize(kClientBreite, clientHeight);
 
+    // The OK layout has no yes button: it neither shows nor takes the focus.
     jabutton->setEnabled(yesNo);
+    jabutton->setVisible(yesNo);
     buttonbox->setDoppelt(yesNo);
     buttonbox->setGeometry(kClientBreite - kLeisteBreite, clientHeight - kLeisteHoehe, kLeisteBreite,
                            kLeisteHoehe);

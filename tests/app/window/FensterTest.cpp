@@ -1,5 +1,6 @@
 // The main window's life on a real installation: start state, placement, texts, tray start, closing with
 // its saved settings; the message dialog; the error log; the Unicode edge.
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -293,6 +294,81 @@ private slots:
         BeantworteMeldung(Qt::Key_Escape);
         d.Meldungsfenster(QString(300, 'x'), "t", 1, true, false);
         QCOMPARE(d.Textfeld->text().size(), 255);
+    }
+
+    // Each layout has only its own buttons: in the OK layout the yes carrier neither shows nor takes the
+    // focus, and where the strip draws no button nothing else is drawn either; yes/no has both carriers.
+    void messageDialogShowsOnlyTheButtonsOfItsLayout() {
+        Startzustand() = TStartzustand{};
+        TMeldungDialog d;
+        for (bool yesNo : {false, true}) {
+            QStringList focusable;
+            QWidget* afterTab = nullptr;
+            QImage picture;
+            BeiModal([&](QWidget* w) {
+                for (QPushButton* b : w->findChildren<QPushButton*>())
+                    if (b->isVisible() && b->isEnabled() && (b->focusPolicy() & Qt::TabFocus)) focusable << b->objectName();
+                picture = w->grab().toImage();
+                QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
+                afterTab = w->focusWidget();
+                QTest::keyClick(w->focusWidget(), Qt::Key_Escape);
+            });
+            d.Meldungsfenster("Hinweis", "Hinweis", 1, true, yesNo);
+            focusable.sort();
+            if (!yesNo) {
+                QCOMPARE(focusable, QStringList{"neinbutton"});
+                QCOMPARE(afterTab, d.neinbutton);
+                // The strip's empty left half (its last row is the dialog's frame) shows the background.
+                const QColor background = d.palette().color(QPalette::Window);
+                const QRect left(d.buttonbox->x(), d.buttonbox->y(), d.buttonbox->width() / 2, d.buttonbox->height() - 1);
+                int foreign = 0;
+                for (int y = left.top(); y <= left.bottom(); ++y)
+                    for (int x = left.left(); x <= left.right(); ++x)
+                        if (picture.pixelColor(x, y) != background) ++foreign;
+                QCOMPARE(foreign, 0);
+            } else {
+                QCOMPARE(focusable, QStringList({"jabutton", "neinbutton"}));
+                QCOMPARE(afterTab, d.neinbutton);  // from yes to no
+            }
+        }
+    }
+
+    // Only the letters D and blank put the German accelerator on the second letter of the File menu; another
+    // letter keeps the text as it is, also when it has no catalogue and the German text shows.
+    void fileMenuAcceleratorFollowsTheDialogLetter() {
+        for (const auto& [glc, title] : std::vector<std::pair<QString, QString>>{
+                 {"X", "&Datei"}, {"", "D&atei"}, {"D", "D&atei"}, {"E", "&File"}}) {
+            Installieren({"\"Seek\"=dword:00000001", "\"GLC\"=\"" + glc + "\""});
+            Fenster f;
+            QVERIFY(f.Start());
+            QCOMPARE(f->MenueDatei->title(), title);
+        }
+        KatalogOeffnen('D');
+    }
+
+    // The multi-language layout starts under the built-in German and under every catalogue that is shipped:
+    // the sections are found by their stored names, the tabs show the names in the dialog language.
+    void multiLanguageLayoutStartsUnderEveryShippedCatalogue() {
+        QStringList letters{"D"};
+        const QDir data(QCoreApplication::applicationDirPath() + "/Data");
+        for (const QString& file : data.entryList({"zanit_*.glc"})) letters << file.mid(6, 1);
+        QVERIFY2(letters.size() > 1, "the catalogues must be built into Data/ next to the tests");
+        for (const QString& letter : letters) {
+            Installieren({"\"Seek\"=dword:00000001", "\"GLC\"=\"" + letter + "\""});
+            Fenster f;
+            QVERIFY2(f.Start({"newservice"}), qPrintable(letter));
+            // Englisch (code 2) and Latein (code 6), less the mother tongue.
+            std::vector<int> codes;
+            for (int code : {2, 6})
+                if (code != SprachcodeAusBuchstabe(letter.at(0).toLatin1())) codes.push_back(code);
+            QCOMPARE(f->Woerterbuecher().Sprachcodes, codes);
+            QCOMPARE(f->FremdspracheAktivLabel[0]->text(), ZuUnicode(Sprachcodename(codes[0])));
+            QVERIFY(f->Daten().BuchDatei.Active());
+            f.Tippen("gut");
+            QTest::keyClick(f.Edit(), Qt::Key_Return);
+            QVERIFY2(f.Liste()->count() == 1, qPrintable(letter));
+        }
+        KatalogOeffnen('D');
     }
 
     void messageDialogPlacementAndShape() {

@@ -64,8 +64,9 @@ public:
     void Einstellung(const QString& line) { settings_.push_back(line); }
 
     // Builds a dictionary table in the temporary folder and registers it under `section`.
+    // `password`: another one than the dictionary password makes a table the program cannot open.
     void Woerterbuch(const QString& section, const QString& file, const char* textM, const char* textF,
-                     const std::vector<Paar>& paare) {
+                     const std::vector<Paar>& paare, const char* password = nullptr) {
         std::vector<Woerterbucheintrag> records;
         for (const Paar& p : paare) {
             Woerterbucheintrag e;
@@ -75,7 +76,10 @@ public:
             records.push_back(e);
         }
         const QString path = dir_.filePath(file);
-        SchreibeWoerterbuch(path.toStdString(), xbase::Utf8ToCp1252(textM), xbase::Utf8ToCp1252(textF), records);
+        WoerterbuchOptionen options;
+        if (password) options.passwort = password;
+        SchreibeWoerterbuch(path.toStdString(), xbase::Utf8ToCp1252(textM), xbase::Utf8ToCp1252(textF), records,
+                            options);
         sections_.push_back({section, {"\"Dictionary\"=\"" + path + "\"", QString("\"TextM\"=\"%1\"").arg(textM),
                                        QString("\"TextF\"=\"%1\"").arg(textF)}});
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "base/Katalog.h"
 #include "base/Startzustand.h"
 #include "data/Datendialog.h"
 #include "data/Testumgebung.h"
@@ -45,11 +46,15 @@ TEST(Medium, PathBelowRootOrSameDriveLetter) {
     EXPECT_FALSE(LiegtAufMedium("/media/cd/e.dbf", ""));
 }
 
-TEST(Reiter, AcceleratorOnFirstDifferingCharacter) {
+// Every character of TextF is compared with the first character of TextM, not with the one at its position.
+TEST(Reiter, AcceleratorOnFirstCharacterOtherThanTheFirstOfTextM) {
     EXPECT_EQ(ZweiterReitertext("Deutsch", C("Dänisch")), C("D&änisch"));
     EXPECT_EQ(ZweiterReitertext("Deutsch", "Englisch"), "&Englisch");
-    EXPECT_EQ(ZweiterReitertext("Deutsch", "Deutsch"), "Deutsch");
-    EXPECT_EQ(ZweiterReitertext("Deutsch", "Deutschland"), "Deutsch&land");
+    EXPECT_EQ(ZweiterReitertext("Deutsch", "Deutsch (Schweiz)"), "D&eutsch (Schweiz)");
+    EXPECT_EQ(ZweiterReitertext("Deutsch", "Deutschland"), "D&eutschland");
+    EXPECT_EQ(ZweiterReitertext("Deutsch", "Deutsch"), "D&eutsch");
+    EXPECT_EQ(ZweiterReitertext("Deutsch", "DD"), "DD");
+    EXPECT_EQ(ZweiterReitertext("", "Englisch"), "&Englisch");
 }
 
 TEST(Datendialog, RegistersTheDictionaryAndCatalogueTags) {
@@ -102,6 +107,24 @@ TEST_F(Woerterbuecher, LanguageListFollowsTheFixedGermanSectionsWithCodes) {
     EXPECT_EQ(buecher.Liste, (std::vector<std::string>{"Englisch|Deutsch|Englisch", "Latein|Deutsch|Latein"}));
     EXPECT_EQ(buecher.Sprachcodes, (std::vector<int>{2, 6}));
     EXPECT_EQ(buecher.LeseSprachenliste("Russisch", 'X'), 1) << "unknown letters count as German";
+}
+
+// Under another dialog language the sections keep their stored names; a section registered under the
+// catalogue's translated name is found too, and the mother tongue has no tab.
+TEST_F(Woerterbuecher, LanguageListUnderAnotherDialogLanguageFindsTheStoredSections) {
+    Katalog().SetzeProgrammordner(OrdnerDerAnwendung());
+    KatalogOeffnen('E');
+    ASSERT_TRUE(Katalog().Offen()) << "the English catalogue must be built into Data/ next to the tests";
+    umgebung.Woerterbuch("Englisch", "e.dbf", "Deutsch", "Englisch", kPaare);
+    umgebung.Woerterbuch("Latein", "l.dbf", "Deutsch", "Latein", kPaare);
+    const std::string f = umgebung.Pfad("f.dbf");
+    SchreibeWoerterbuch(f, "English", "French", kPaare);
+    Testumgebung::Setze("French", "Dictionary", f);
+
+    EXPECT_EQ(buecher.LeseSprachenliste("latein", 'E'), 2);
+    EXPECT_EQ(buecher.Liste, (std::vector<std::string>{"French|English|French", "Latein|Deutsch|Latein"}));
+    EXPECT_EQ(buecher.Sprachcodes, (std::vector<int>{3, 6}));
+    KatalogOeffnen('D');
 }
 
 TEST_F(Woerterbuecher, OpeningSetsNamesIndexAndTable) {

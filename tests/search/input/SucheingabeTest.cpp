@@ -13,6 +13,8 @@
 #include "app/window/TestInstallation.h"
 #include "data/Woerterbuecher.h"
 #include "data/widgets/WBAuswahlDialog.h"
+#include "search/Suchbegriff.h"
+#include "ui/widgets/Unicode.h"
 
 using namespace zanit;
 using namespace zanit::test;
@@ -150,6 +152,18 @@ private slots:
         QVERIFY2(msg->text.startsWith("Das Wörterbuch konnte nicht gelesen werden: "), qPrintable(msg->text));
         QVERIFY2(msg->text.contains("cut short or overwritten"), qPrintable(msg->text));
         QCOMPARE(f.Liste()->count(), 0);
+    }
+
+    // However long the misspelt text, the field shows a text that searches the key whose hits the list holds.
+    void shorteningALongTextKeepsFieldAndListTogether() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f.Tippen("der Hauz " + QString(130, 'x'));
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Liste()->count(), 4);
+        QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+        QCOMPARE(f.Edit()->text(), QString("der Hau"));
+        QCOMPARE(Suchschluessel(ZuCp1252(f.Edit()->text()), "Deutsch"), f->Suche().Schluessel());
     }
 
     void arrowsMoveTheMarkingWithinTheList() {
@@ -318,22 +332,31 @@ private slots:
         QCOMPARE(f.Liste()->Kopftext(1), QString("Latein"));
         QCOMPARE(f->SuchRegister->tabText(1), QString("&Latein"));
 
-        // A dictionary that fails to open shows the choice again.
+        // A dictionary that fails to open: a message names the cause, then the choice shows again.
         int shownAgain = 0;
-        BeiModal([&shownAgain](QWidget* w) {
+        auto msg = std::make_shared<Meldung>();
+        BeiModal([&shownAgain, msg](QWidget* w) {
             auto* d = qobject_cast<TWBAuswahlDialog*>(w);
             QVERIFY(d);
             d->WBListbox->setCurrentRow(2);
             QTest::keyClick(d->WBListbox, Qt::Key_Return);
-            BeiModal([&shownAgain](QWidget* again) {
-                auto* d2 = qobject_cast<TWBAuswahlDialog*>(again);
-                QVERIFY(d2);
-                shownAgain = 1;
-                d2->WBListbox->setCurrentRow(0);
-                QTest::keyClick(d2->WBListbox, Qt::Key_Return);
+            BeiModal([&shownAgain, msg](QWidget* m) {
+                auto* md = qobject_cast<TMeldungDialog*>(m);
+                QVERIFY(md);
+                msg->gesehen = true;
+                msg->text = md->Textfeld->text();
+                QTest::keyClick(m->focusWidget() ? m->focusWidget() : m, Qt::Key_Return);
+                BeiModal([&shownAgain](QWidget* again) {
+                    auto* d2 = qobject_cast<TWBAuswahlDialog*>(again);
+                    QVERIFY(d2);
+                    shownAgain = 1;
+                    d2->WBListbox->setCurrentRow(0);
+                    QTest::keyClick(d2->WBListbox, Qt::Key_Return);
+                });
             });
         });
         f->MenueWBOeffnen->trigger();
+        QCOMPARE(msg->text, QString("Das Wörterbuch \"Kaputt\" lässt sich nicht öffnen. Die Datei ist beschädigt."));
         QCOMPARE(shownAgain, 1);
         QCOMPARE(f->Woerterbuecher().Index, 0);
         QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
@@ -344,6 +367,170 @@ private slots:
         f->MenueWBOeffnen->trigger();
         QCOMPARE(f->Woerterbuecher().Index, 0);
         QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+    }
+
+    // A dictionary that fails to open leaves the one open before in force: its table, its column headers,
+    // its search. The message names the real cause, and a cancel returns to that dictionary.
+    void failedSwitchKeepsTheDictionaryOpenBefore() {
+        inst_->Woerterbuch("Geheim", "GEHEIM.DBF", "Deutsch", "Geheim", DeutschEnglisch(), "anderes");
+        inst_->Woerterbuch("Weg", "WEG.DBF", "Deutsch", "Weg", DeutschEnglisch());
+        inst_->SetzeCD(inst_->Pfad("medium") + "/");  // not where the tables lie
+        inst_->Schreiben();
+        Fenster f;
+        QVERIFY(f.Start());
+        QVERIFY(QFile::remove(inst_->Pfad("WEG.DBF")));  // gone since the list was built
+        f.Tippen("Haus");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f->Woerterbuecher().Index, 0);
+
+        // Chooses `section`, answers the message, cancels the choice shown again; returns the message.
+        auto failAndCancel = [&f](const QString& section) {
+            auto msg = std::make_shared<Meldung>();
+            const auto& list = f->Woerterbuecher().Liste;
+            int row = -1;
+            for (int i = 0; i < static_cast<int>(list.size()); ++i)
+                if (ZuUnicode(std::string(Listenfeld(list[i], 0))) == section) row = i;
+            BeiModal([row, msg](QWidget* w) {
+                auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+                QVERIFY(d);
+                d->WBListbox->setCurrentRow(row);
+                QTest::keyClick(d->WBListbox, Qt::Key_Return);
+                BeiModal([msg](QWidget* m) {
+                    auto* md = qobject_cast<TMeldungDialog*>(m);
+                    QVERIFY(md);
+                    msg->gesehen = true;
+                    msg->titel = md->windowTitle();
+                    msg->text = md->Textfeld->text();
+                    QTest::keyClick(m->focusWidget() ? m->focusWidget() : m, Qt::Key_Return);
+                    BeiModal([](QWidget* again) {
+                        QVERIFY(qobject_cast<TWBAuswahlDialog*>(again));
+                        QTest::keyClick(again, Qt::Key_Escape);
+                    });
+                });
+            });
+            f->MenueWBOeffnen->trigger();
+            return msg;
+        };
+        for (const auto& [section, cause] :
+             std::vector<std::pair<QString, QString>>{{"Geheim", "Das Kennwort der Datei stimmt nicht."},
+                                                      {"Weg", "Die Datei \"" + inst_->Pfad("WEG.DBF") + "\" fehlt."}}) {
+            auto msg = failAndCancel(section);
+            QVERIFY2(msg->gesehen, qPrintable(section));
+            QCOMPARE(msg->titel, QString("Problem"));
+            QVERIFY2(msg->text.endsWith(cause), qPrintable(msg->text));
+            QVERIFY(msg->text.contains(section));
+            QCOMPARE(f->Woerterbuecher().Index, 0);
+            QVERIFY(f->Daten().BuchDatei.Active());
+            QCOMPARE(f.Liste()->Kopftext(0), QString("Deutsch"));
+            QCOMPARE(f.Liste()->Kopftext(1), QString("Englisch"));
+            QCOMPARE(f->SuchRegister->tabText(1), QString("&Englisch"));
+            QCOMPARE(f.Edit()->text(), QString("Haus"));
+            QCOMPARE(f.Liste()->count(), 4);
+            QCOMPARE(f.Zeile(0), QString("Haus|house, home|Substantiv"));
+        }
+        // The search goes on in the dictionary open before, without a message.
+        f.Edit()->setText("Hund");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);
+        QCOMPARE(f.Zeile(0), QString("Hund|dog|Substantiv"));
+    }
+
+    // While typing, the key is built in the language searched now: at start, and after a change of
+    // direction, of dictionary or of language tab that ran no walk yet. Spanish "ñ" and Swedish "å" fold by
+    // their own rules, so a key of another language finds other words; the first key typed shows it.
+    void typingBuildsTheKeyInTheLanguageSearchedNow() {
+        inst_ = std::make_unique<TestInstallation>(std::vector<QString>{
+            "\"Seek\"=dword:00000001", "\"Interval\"=dword:00000014", "\"Section\"=\"Spanisch\"",
+            "\"Part\"=dword:00000002"});
+        inst_->Woerterbuch("Englisch", "DE_EN.DBF", "Deutsch", "Englisch", DeutschEnglisch());
+        inst_->Woerterbuch("Spanisch", "SPAN.DBF", "Deutsch", "Spanisch",
+                           {{"Kind", "niño", 2}, {"Jahr", "año", 2}, {"Anis", "anís", 2}, {"Nase", "nariz", 2},
+                            {"Nandu", "ñandú", 2}});
+        inst_->Woerterbuch("Schwedisch", "SCHWED.DBF", "Deutsch", "Schwedisch",
+                           {{"bereuen", "ångra", 1}, {"alle", "alla", 5}, {"Apfel", "äpple", 2}});
+        inst_->Schreiben();
+        // Types `text` key by key; after each key the first column of the list is the expected one.
+        auto typeAndSee = [](Fenster& f, const QString& text, const std::vector<QStringList>& expected) {
+            f.Edit()->clear();
+            for (int i = 0; i < text.size(); ++i) {
+                const QChar c = text.at(i);
+                f.Edit()->setFocus();
+                // A key of its own for letters beyond ASCII, as a keyboard with them sends it.
+                if (c.unicode() < 128) QTest::keyClicks(f.Edit(), QString(c));
+                else QTest::sendKeyEvent(QTest::Click, f.Edit(), static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
+                                         Qt::NoModifier);
+                QTRY_VERIFY_WITH_TIMEOUT(!f->TastenTimer->isActive(), 3000);
+                QStringList words;
+                for (int r = 0; r < f.Liste()->count(); ++r) words << TErgebnisListe::Spalte(f.Zeile(r), 0);
+                QVERIFY2(words == expected[i], qPrintable(text.left(i + 1) + ": " + words.join(",")));
+            }
+        };
+        {
+            Fenster f;
+            QVERIFY(f.Start());
+            QCOMPARE(f->Suchrichtung(), 2);
+            // At start.
+            typeAndSee(f, "ñan", {{"ñandú"}, {"ñandú"}, {"ñandú"}});
+            if (QTest::currentTestFailed()) return;
+            typeAndSee(f, "año", {{"anís", "año"}, {"año"}, {"año"}});
+            if (QTest::currentTestFailed()) return;
+            // After a change of direction that searched an empty field.
+            f.Edit()->clear();
+            f->SuchRegister->setCurrentIndex(0);
+            f.Tippen("Kind");
+            QTest::keyClick(f.Edit(), Qt::Key_Return);  // a walk in German
+            f.Edit()->clear();
+            f->SuchRegister->setCurrentIndex(1);
+            typeAndSee(f, "ña", {{"ñandú"}, {"ñandú"}});
+            if (QTest::currentTestFailed()) return;
+            typeAndSee(f, "niño", {{"nariz", "niño", "ñandú"}, {"niño"}, {"niño"}, {"niño"}});
+            if (QTest::currentTestFailed()) return;
+            // After a dictionary switch with an empty field.
+            f.Edit()->clear();
+            const auto& list = f->Woerterbuecher().Liste;
+            int row = -1;
+            for (int i = 0; i < static_cast<int>(list.size()); ++i)
+                if (Listenfeld(list[i], 0) == "Schwedisch") row = i;
+            BeiModal([row](QWidget* w) {
+                auto* d = qobject_cast<TWBAuswahlDialog*>(w);
+                QVERIFY(d);
+                d->WBListbox->setCurrentRow(row);
+                QTest::keyClick(d->WBListbox, Qt::Key_Return);
+            });
+            f->MenueWBOeffnen->trigger();
+            QCOMPARE(f.Liste()->Kopftext(0), QString("Schwedisch"));
+            typeAndSee(f, "ån", {{"ångra"}, {"ångra"}});
+            if (QTest::currentTestFailed()) return;
+        }
+        // After a change of language tab with an empty field.
+        Fenster f;
+        QVERIFY(f.Start({"newservice"}));
+        QCOMPARE(f->AktuellePosition(), 2);  // the remembered section
+        QTest::mouseClick(f->FremdspracheTab[0], Qt::LeftButton);
+        f.Tippen("house");
+        QTest::keyClick(f.Edit(), Qt::Key_Return);  // a walk in English
+        QCOMPARE(f.Zeile(0), QString("house|Haus|Substantiv"));
+        f.Edit()->clear();
+        QTest::mouseClick(f->FremdspracheTab[1], Qt::LeftButton);
+        typeAndSee(f, "ñ", {{"ñandú"}});
+    }
+
+    // The second tab's accelerator falls on the first character of TextF other than the first of TextM, so
+    // that names sharing a longer beginning still get one of their own; Alt with it switches the direction.
+    void secondTabAcceleratorOfNamesWithACommonBeginning() {
+        inst_ = std::make_unique<TestInstallation>();
+        inst_->Woerterbuch("Schweiz", "CH.DBF", "Deutsch", "Deutsch (Schweiz)",
+                           {{"Velo", "Fahrrad", 2}, {"Fahrrad", "Velo", 2}});
+        inst_->Schreiben();
+        Fenster f;
+        QVERIFY(f.Start());
+        QCOMPARE(f->SuchRegister->tabText(0), QString("&Deutsch"));
+        QCOMPARE(f->SuchRegister->tabText(1), QString("D&eutsch (Schweiz)"));
+        f.Tippen("Velo");
+        QTest::keyClick(f.Edit(), Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(f->Suchrichtung(), 2);
+        QCOMPARE(f.Zeile(0), QString("Velo|Fahrrad|Substantiv"));
+        QTest::keyClick(f.Edit(), Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(f->Suchrichtung(), 1);
     }
 
     void languageTabsSwitchDictionaries() {

@@ -6,6 +6,7 @@
 #include "data/Datendialog.h"
 #include "data/Testumgebung.h"
 #include "data/Woerterbuecher.h"
+#include "search/Suchbegriff.h"
 #include "search/Suche.h"
 #include "xbase/Codepage.h"
 
@@ -229,8 +230,23 @@ TEST(Suchfeld, ShortenedKeyMapsBackOntoTheTypedText) {
     EXPECT_EQ(KorrigiereSuchfeld(C("Straße"), "STRAS", "Deutsch"), "Stras");
     EXPECT_EQ(KorrigiereSuchfeld(C("Straßex"), "STRASS", "Deutsch"), C("Straß"));
     EXPECT_EQ(KorrigiereSuchfeld(C("Möwe"), "M", "Schwedisch"), "M");
-    // No beginning of the text folds onto the key: characters are counted, umlauts as two.
-    EXPECT_EQ(KorrigiereSuchfeld(C("Äpfel"), "AEPFX", "Deutsch"), C("Äpfe"));
+    // No beginning of the text folds onto the key: characters are counted, umlauts as two, as long as the
+    // counted text searches the key; otherwise the field shows the key itself.
+    EXPECT_EQ(KorrigiereSuchfeld(C("Äpfel"), "AEPFX", "Deutsch"), "AEPFX");
+    EXPECT_EQ(KorrigiereSuchfeld(C("äpple"), "ZZ", "Schwedisch"), "ZZ");
+}
+
+// However long the text, the field and the list agree: the field's key is the key the walk shortened to.
+TEST(Suchfeld, LongTextsMapOntoTheShortenedKeyToo) {
+    const std::string rest(130, 'x');
+    EXPECT_EQ(KorrigiereSuchfeld("der Hauz " + rest, "HAU", "Deutsch"), "der Hau");
+    EXPECT_EQ(KorrigiereSuchfeld("Hauz " + rest, "HAUZ", "Deutsch"), "Hauz");
+    // A bracket part longer than the beginnings tried: nothing maps, the key stands in.
+    const std::string klammer = "(" + rest + ") Hauz";
+    EXPECT_EQ(KorrigiereSuchfeld(klammer, "HAU", "Deutsch"), "HAU");
+    for (const std::string& text : {"der Hauz " + rest, klammer, C("die Äpfel ") + rest})
+        for (std::string_view kurz : {"H", "HA", "HAU", "AE", "A"})
+            EXPECT_EQ(Suchschluessel(KorrigiereSuchfeld(text, kurz, "Deutsch"), "Deutsch"), kurz) << text << " " << kurz;
 }
 
 }  // namespace
