@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 
 namespace xbase::detail {
 
@@ -111,6 +113,57 @@ private:
 #else
     int fd_ = -1;
 #endif
+};
+
+// Zero-filled memory that the system hands out page by page when it is first written: a table of a slot per
+// record costs nothing at allocation, however many records the file holds, and clearing gives the written
+// pages back. Throws std::bad_alloc when the address space is not available.
+class ZeroPages {
+public:
+    ZeroPages() = default;
+    ~ZeroPages();
+    ZeroPages(const ZeroPages&) = delete;
+    ZeroPages& operator=(const ZeroPages&) = delete;
+    ZeroPages(ZeroPages&& other) noexcept { Swap(other); }
+    ZeroPages& operator=(ZeroPages&& other) noexcept {
+        ZeroPages gone(std::move(other));
+        Swap(gone);
+        return *this;
+    }
+    void Allocate(std::size_t bytes);  // replaces what was there with `bytes` zero bytes
+    void Clear();                      // every byte zero again
+    void Release();
+    void Swap(ZeroPages& other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(size_, other.size_);
+    }
+    std::uint8_t* Data() const { return data_; }
+    std::size_t Size() const { return size_; }
+
+private:
+    std::uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// A table of 32-bit slots in ZeroPages, every slot 0 until it is set (slots per record or index run).
+class ZeroSlots {
+public:
+    std::size_t size() const { return pages_.Size() / sizeof(std::uint32_t); }
+    bool empty() const { return pages_.Size() == 0; }
+    std::uint32_t& operator[](std::size_t i) const { return reinterpret_cast<std::uint32_t*>(pages_.Data())[i]; }
+    // At least n slots; the slots set so far keep their values.
+    void Resize(std::size_t n) {
+        if (n <= size()) return;
+        ZeroPages larger;
+        larger.Allocate(n * sizeof(std::uint32_t));
+        if (!empty()) std::memcpy(larger.Data(), pages_.Data(), pages_.Size());
+        pages_.Swap(larger);
+    }
+    void Clear() { pages_.Clear(); }  // every slot 0
+    void Release() { pages_.Release(); }  // no slots
+
+private:
+    ZeroPages pages_;
 };
 
 bool FileExists(const std::string& path);

@@ -131,7 +131,7 @@ void Tag::FillWindow(std::size_t first, std::size_t n) const {
 
 void Tag::KeepDecrypted(std::size_t bytes) {
     keepBudget_ = owned_ || !cipher_.Active() ? 0 : bytes;
-    keptRunAt_.clear();
+    keptRunAt_.Release();
     keptRuns_.clear();
     windowCount_ = 0;
 }
@@ -142,12 +142,12 @@ bool Tag::UseKeptWindow(std::size_t w) const {
     const std::size_t n = std::min(kKeptRunEntries, Count() - first);
     const std::size_t bytes = n * es;
     if (bytes > keepBudget_) return false;
-    if (keptRunAt_.empty()) keptRunAt_.assign((Count() + kKeptRunEntries - 1) / kKeptRunEntries, 0);
+    if (keptRunAt_.empty()) keptRunAt_.Resize((Count() + kKeptRunEntries - 1) / kKeptRunEntries);
     std::uint32_t at = keptRunAt_[w];
     if (at == 0) {
         if (keptRuns_.size() + bytes > keepBudget_ || keptRuns_.size() + bytes >= 0xFFFFFFFFu) {
             keptRuns_.clear();
-            std::fill(keptRunAt_.begin(), keptRunAt_.end(), 0);
+            keptRunAt_.Clear();
         }
         const std::size_t base = keptRuns_.size();
         keptRuns_.insert(keptRuns_.end(), mapped_ + first * es, mapped_ + first * es + bytes);
@@ -179,7 +179,7 @@ const std::uint8_t* Tag::SearchEntry(std::size_t node, std::size_t i) const {
 void Tag::ForgetDecrypted() {
     scratchIndex_ = SIZE_MAX;
     windowCount_ = 0;
-    keptRunAt_.clear();
+    keptRunAt_.Release();
     keptRuns_.clear();
     searchIndex_.clear();
     searchKeys_.clear();

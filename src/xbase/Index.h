@@ -91,7 +91,7 @@ private:
     mutable std::size_t windowFirst_ = 0, windowCount_ = 0;
     // Kept runs: keptRunAt_[w] is 1 + the offset of run w in keptRuns_, 0 when it is not kept.
     std::size_t keepBudget_ = 0;
-    mutable std::vector<std::uint32_t> keptRunAt_;
+    mutable ZeroSlots keptRunAt_;  // zero pages: no cost for the tag's size until runs are kept
     mutable std::vector<std::uint8_t> keptRuns_;
     // ... and the entries the first steps of every binary search visit, by their node in the search tree.
     mutable std::vector<std::uint8_t> searchKeys_;

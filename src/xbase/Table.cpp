@@ -299,7 +299,7 @@ bool Table::Impl::ReadText(const FieldInfo& f, std::string& out) const {
 
 std::uint32_t Table::Impl::KeepCurrent() const {
     const std::size_t n = header.fields.size();
-    if (keptAt.size() <= count) keptAt.resize(std::size_t(count) + 1, 0);  // records appended by others
+    if (keptAt.size() <= count) keptAt.Resize(std::size_t(count) + 1);  // first use, records appended by others
     const std::size_t largest = 1 + 2 * n + header.recordLength;
     if (largest > keepBudget || largest > 0xFFFF) return 0;
     if (kept.size() + largest > keepBudget || kept.size() + largest >= 0xFFFFFFFFu) ForgetKept();
@@ -621,8 +621,9 @@ void Table::SetRecordCache(std::size_t bytes) {
 
 void Table::Impl::ForgetKept() const {
     kept.clear();
-    std::fill(keptAt.begin(), keptAt.end(), 0);
+    keptAt.Clear();
 }
+
 
 void Table::Impl::Keep(std::size_t bytes) {
     keepBudget = writable ? 0 : bytes;

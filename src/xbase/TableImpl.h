@@ -66,7 +66,9 @@ struct Table::Impl {
     std::size_t keepBudget = 0;
     std::vector<std::uint8_t> keptField;  // per field: 1 for a C, N or F field, which kept entries hold
     std::size_t keptFieldCount = 0;
-    mutable std::vector<std::uint32_t> keptAt;
+    // Its slots lie in pages the system zero-fills on first use: opening costs nothing for the table's
+    // size, and a lookup pays only for the pages of the records it reads.
+    mutable detail::ZeroSlots keptAt;
     mutable std::vector<std::uint8_t> kept;
 
     State state = State::Browse;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 #include <cstring>
+#include <new>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/mman.h>
@@ -307,6 +308,32 @@ bool FolderLock::TryLock(const std::string& folder) {
     ::close(fd_);
     fd_ = -1;
     return false;
+}
+
+ZeroPages::~ZeroPages() { Release(); }
+
+void ZeroPages::Allocate(std::size_t bytes) {
+    Release();
+    if (bytes == 0) return;
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<std::uint8_t*>(p);
+    size_ = bytes;
+}
+
+void ZeroPages::Clear() {
+    if (!data_) return;
+#ifdef MADV_DONTNEED
+    // Private anonymous pages read as zeros again after this, without being written.
+    if (::madvise(data_, size_, MADV_DONTNEED) == 0) return;
+#endif
+    std::memset(data_, 0, size_);
+}
+
+void ZeroPages::Release() {
+    if (data_) ::munmap(data_, size_);
+    data_ = nullptr;
+    size_ = 0;
 }
 
 bool FileExists(const std::string& path) {

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <new>
 #include <windows.h>
 
 namespace xbase::detail {
@@ -185,6 +187,31 @@ bool FolderLock::TryLock(const std::string& folder) {
     if (file_.Open(path, true, !FileExists(path)) == OpenResult::Ok && file_.OpenLock(true)) return true;
     file_.Close();
     return false;
+}
+
+ZeroPages::~ZeroPages() { Release(); }
+
+void ZeroPages::Allocate(std::size_t bytes) {
+    Release();
+    if (bytes == 0) return;
+    // Committed pages are zero and take memory only when first touched.
+    void* p = ::VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (!p) throw std::bad_alloc();
+    data_ = static_cast<std::uint8_t*>(p);
+    size_ = bytes;
+}
+
+void ZeroPages::Clear() {
+    if (!data_) return;
+    // Decommitted and committed again, the pages read as zeros.
+    if (::VirtualFree(data_, size_, MEM_DECOMMIT) && ::VirtualAlloc(data_, size_, MEM_COMMIT, PAGE_READWRITE)) return;
+    std::memset(data_, 0, size_);
+}
+
+void ZeroPages::Release() {
+    if (data_) ::VirtualFree(data_, 0, MEM_RELEASE);
+    data_ = nullptr;
+    size_ = 0;
 }
 
 bool FileExists(const std::string& path) {
