@@ -32,6 +32,9 @@ std::function<void(const std::string&)>& LogHandler() {
     return handler;
 }
 
+// Appends that wait for one write (exclusive bulk loads) are written when they reach this size.
+constexpr std::size_t kAppendRun = std::size_t{4} << 20;
+
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool IsAbsolute(const std::string& p) {
@@ -204,6 +207,7 @@ void Table::Impl::Close() {
 
 void Table::Impl::Sync() {
     if (!writable) return;
+    WriteAppends();
     dbf.Sync();
     memo.Sync();
 }
@@ -211,6 +215,9 @@ void Table::Impl::Sync() {
 // ---- Impl: records ----
 
 const std::uint8_t* Table::Impl::RecordStart(std::uint32_t r) const {
+    // A waiting appended record is read from the file like any other: the run is written first. (Impl objects
+    // are never const; only this accessor is.)
+    if (!appendBuffer.empty() && r >= appendFirst) const_cast<Impl*>(this)->WriteAppends();
     const std::uint64_t end = RecordOffset(r) + header.recordLength;
     if (end > map.Size()) {
         map.Map(dbf, dbf.Size());
@@ -350,6 +357,7 @@ void Table::Impl::WalkRecords(const RecordVisitor& visit) const {
 }
 
 TableStamp Table::Impl::Stamp() const {
+    if (!appendBuffer.empty()) const_cast<Impl*>(this)->WriteAppends();  // the stamp holds the file's size
     TableStamp s;
     s.fileSize = dbf.Size();
     s.count = count;
@@ -506,19 +514,30 @@ void Table::Impl::Post() {
 
     const bool append = state == State::Append;
     const std::uint32_t target = append ? count + 1 : recNo;
-    const std::uint64_t offset = RecordOffset(target);
-    std::vector<std::uint8_t> out(editBuffer);
-    records.Apply(out.data() + 1, out.size() - 1, offset + 1);
-    if (append) out.push_back(0x1A);  // the end mark follows a new last record
-    dbf.Write(offset, out.data(), out.size());
     const std::uint32_t newCount = append ? target : count;
-    StampHeader(headerBytes.data(), newCount);
-    dbf.Write(0, headerBytes.data(), 8);
-    if (syncOnPost) dbf.Sync();
+    if (append && exclusive && !syncOnPost) {
+        // No one else reads the file while it is open exclusively: the record waits for a large write.
+        if (appendBuffer.empty()) appendFirst = target;
+        appendBuffer.insert(appendBuffer.end(), editBuffer.begin(), editBuffer.end());
+        if (appendBuffer.size() >= kAppendRun) WriteAppends();
+    } else {
+        WriteAppends();
+        const std::uint64_t offset = RecordOffset(target);
+        std::vector<std::uint8_t> out(editBuffer);
+        records.Apply(out.data() + 1, out.size() - 1, offset + 1);
+        if (append) out.push_back(0x1A);  // the end mark follows a new last record
+        dbf.Write(offset, out.data(), out.size());
+        StampHeader(headerBytes.data(), newCount);
+        dbf.Write(0, headerBytes.data(), 8);
+        if (syncOnPost) dbf.Sync();
+    }
 
     for (auto& tag : index.tags) {
         const FieldInfo& f = header.fields[static_cast<std::size_t>(tag.fieldIndex)];
-        std::vector<std::uint8_t> key(tag.width), old(tag.width);
+        std::vector<std::uint8_t>& key = postKey;  // members: a bulk load allocates nothing per record
+        std::vector<std::uint8_t>& old = postOldKey;
+        key.resize(tag.width);
+        old.resize(tag.width);
         MakeKey(f, editBuffer.data(), key.data());
         if (append) {
             tag.Insert(key.data(), target);
@@ -542,6 +561,28 @@ void Table::Impl::Post() {
         dbf.Unlock(RecordLockOffset(header.headerLength, header.recordLength, target), 1);
         recordLocked = false;
     }
+}
+
+void Table::Impl::WriteAppends() {
+    if (appendBuffer.empty()) return;
+    const std::size_t reclen = header.recordLength;
+    const std::size_t n = appendBuffer.size() / reclen;
+    const std::uint64_t offset = RecordOffset(appendFirst);
+    std::vector<std::uint8_t> run;
+    run.swap(appendBuffer);  // on failure the records are dropped, not written twice; the error is reported
+    if (records.Active()) {
+        // One pass of the key stream over the whole run; the deletion marks stay plain.
+        std::vector<std::uint8_t> marks(n);
+        for (std::size_t i = 0; i < n; ++i) marks[i] = run[i * reclen];
+        records.Apply(run.data(), run.size(), offset);
+        for (std::size_t i = 0; i < n; ++i) run[i * reclen] = marks[i];
+    }
+    run.push_back(0x1A);  // the end mark follows the new last record
+    dbf.Write(offset, run.data(), run.size());
+    StampHeader(headerBytes.data(), appendFirst + static_cast<std::uint32_t>(n) - 1);
+    dbf.Write(0, headerBytes.data(), 8);
+    run.clear();
+    run.swap(appendBuffer);  // keeps the storage for the next run
 }
 
 void Table::Impl::Cancel() {
@@ -879,6 +920,7 @@ void Table::Zap() {
     auto& impl = RequireOpen(impl_, *this);
     if (!impl.writable || !impl.exclusive) throw UsageError(impl.path, "Zap needs the table opened exclusively and writable");
     impl.Cancel();
+    impl.appendBuffer.clear();  // waiting appends go with the rest
     if (impl.keyBlockOffset) {
         // A fresh salt, so that no key stream of the old contents is ever used again.
         Salt salt;

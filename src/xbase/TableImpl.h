@@ -60,6 +60,7 @@ struct Table::Impl {
     mutable std::uint32_t streamFirst = 0, streamCount = 0;
     mutable unsigned streamRun = 0;
     std::vector<std::uint8_t> keyScratch;  // OrderKey of a record whose index entry is not at hand
+    std::vector<std::uint8_t> postKey, postOldKey;  // Post: the new and the old key of a record for each tag
     // Read-only opens: the decoded C, N and F fields of records read so far, up to keepBudget bytes (see
     // Table::SetRecordCache). keptAt[r] is 1 + the offset of record r's entry in `kept`, 0 when it has none.
     // An entry is the deletion mark, one 16-bit end offset per field, then the fields' texts in a row.
@@ -77,6 +78,10 @@ struct Table::Impl {
     std::map<int, std::string> pendingMemos;
     bool recordLocked = false;
     bool syncOnPost = true;
+    // Exclusive opens with sync-on-post off (bulk loads): appended records wait here, from record appendFirst
+    // on, and go to the file in large writes with the header's count; reading one of them writes them first.
+    std::vector<std::uint8_t> appendBuffer;
+    std::uint32_t appendFirst = 0;
 
     // A read-only open refuses a table whose file holds fewer records than its header counts (a cut copy);
     // the verifier sets this to look at such a table all the same.
@@ -86,6 +91,7 @@ struct Table::Impl {
               IndexPolicy policy);
     void Close();  // releases everything; pending changes must have been handled
     void Sync();   // makes written changes durable
+    void WriteAppends();  // writes the waiting appended records (encrypted) and the header's count
 
     // A mapped file was cut short or overwritten under the table (see detail::Mapping): every later operation
     // reports the table damaged instead of reading what is left.

@@ -141,4 +141,56 @@ TEST_F(EncryptionTest, EncryptedFlagWithoutKeyBlockIsAFormatError) {
     EXPECT_THROW(OpenTable(t, other, true, false, kPassword), xbase::FormatError);
 }
 
+// A bulk load (exclusive, sync on post off) collects its appends and writes them in large runs: what is read
+// in between, edited, verified and opened afterwards is what was appended, and encrypted like any record.
+TEST(BulkAppend, RecordsWaitingForTheirRunReadBackAsAppended) {
+    TempFolder dir;
+    const std::string path = dir.File("bulk.dbf");
+    Table::Create(path, {{"W1", 'C', 200, 0, false}, {"WI1", 'C', 20, 0, false}, {"NR", 'N', 11, 0, false}},
+                  {{"IWI1", "WI1"}, {"INR", "NR"}}, kPassword);
+    auto word = [](int i) { return "WORT" + std::to_string(100000 + i); };
+    constexpr int kRecords = 40000;  // 9 MB of records: runs written on the way and some left for Close
+    {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        t.SetSyncOnPost(false);
+        for (int i = 0; i < kRecords; ++i) {
+            t.AppendBlank();
+            t.FieldByName("W1").SetAsString(word(i) + " lang");
+            t.FieldByName("WI1").SetAsString(word(kRecords - i));  // reverse order: the tag sorts at the end
+            t.FieldByName("NR").SetAsInteger(i);
+            t.Post();
+            if (i == 30000) {
+                // the record just appended and an earlier one still waiting are read from the file
+                EXPECT_EQ(t.FieldByName("NR").AsInteger(), 30000);
+                t.Go(29990);
+                EXPECT_EQ(t.FieldByName("W1").AsString(), word(29989) + " lang");
+                t.Edit();
+                t.FieldByName("NR").SetAsInteger(-7);
+                t.Post();
+            }
+        }
+        EXPECT_EQ(t.RecCount(), static_cast<std::uint32_t>(kRecords));
+        t.Go(kRecords);
+        EXPECT_EQ(t.FieldByName("NR").AsInteger(), kRecords - 1);
+    }
+    EXPECT_TRUE(xbase::VerifyTable(path, kPassword).empty());
+    const std::string data = ReadAll(path);
+    EXPECT_EQ(data.find("WORT1"), std::string::npos);
+    EXPECT_EQ(data.back(), '\x1A');  // the end mark follows the last run
+    Table t;
+    OpenTable(t, path, true, false, kPassword);
+    ASSERT_EQ(t.RecCount(), static_cast<std::uint32_t>(kRecords));
+    t.SetOrder(t.TagArea("INR"));
+    ASSERT_TRUE(t.Seek("-7"));
+    EXPECT_EQ(t.RecNo(), 29990u);
+    t.SetOrder(t.TagArea("IWI1"));
+    t.First();
+    EXPECT_EQ(t.RecNo(), static_cast<std::uint32_t>(kRecords));  // the last appended has the smallest key
+    for (int i : {0, 1, 18000, 35000, kRecords - 1}) {
+        ASSERT_TRUE(t.Seek(word(kRecords - i)));
+        EXPECT_EQ(t.FieldByName("W1").AsString(), word(i) + " lang");
+    }
+}
+
 }  // namespace
