@@ -144,7 +144,8 @@ std::vector<std::string_view> TrenneAufObersterEbene(std::string_view text, std:
             ++depth;
         } else if ((c == ')' || c == ']' || c == '}') && depth > 0) {
             --depth;
-        } else if (depth == 0 && text.compare(i, separator.size(), separator) == 0) {
+        } else if (depth == 0 && !separator.empty() && c == separator.front() &&
+                   text.compare(i, separator.size(), separator) == 0) {
             take(i);
             start = i + separator.size();
             i = start - 1;
