@@ -1,17 +1,15 @@
 #include "search/Woerterbuchbau.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <random>
 #include <stdexcept>
 #include <system_error>
 
 #include "search/Suchbegriff.h"
+#include "xbase/Replace.h"
 
 namespace zanit {
 
@@ -48,66 +46,6 @@ bool FitsSoundNumber(long long n) {
 
 namespace fs = std::filesystem;
 
-fs::path StagingBase(const std::string& requested, const fs::path& destination) {
-    if (!requested.empty()) return requested;
-    std::error_code ec;
-    const fs::path shm = "/dev/shm";
-    if (fs::is_directory(shm, ec)) {
-        const auto perms = fs::status(shm, ec).permissions();
-        if (!ec && (perms & fs::perms::others_write) != fs::perms::none) return shm;
-    }
-    return destination;
-}
-
-constexpr std::string_view kStagingPrefix = "zanit-woerterbuch-";
-
-// Staging folders left behind by a builder that was killed: nothing in them changed for an hour (a running
-// build writes its table all the time).
-void RemoveAbandonedStagingFolders(const fs::path& base) {
-    std::error_code ec;
-    const auto limit = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->path().filename().string().starts_with(kStagingPrefix) || !it->is_directory(ec)) continue;
-        auto newest = fs::last_write_time(it->path(), ec);
-        for (fs::directory_iterator f(it->path(), ec); !ec && f != end; f.increment(ec))
-            newest = std::max(newest, fs::last_write_time(f->path(), ec));
-        if (!ec && newest < limit) fs::remove_all(it->path(), ec);
-        ec.clear();
-    }
-}
-
-// A new folder of our own below `base`.
-fs::path MakeStagingFolder(const fs::path& base, const std::string& forPath) {
-    RemoveAbandonedStagingFolders(base);
-    static std::atomic<unsigned> counter{0};
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const fs::path dir =
-            base / (std::string(kStagingPrefix) + std::to_string(random()) + "-" + std::to_string(counter++));
-        std::error_code ec;
-        if (fs::create_directory(dir, ec)) return dir;
-        if (ec) throw xbase::IoError(forPath, "cannot create the staging folder " + dir.string() + ": " + ec.message());
-    }
-    throw xbase::IoError(forPath, "no free staging folder name below " + base.string());
-}
-
-// Moves a file, replacing the target; across file systems by copying to a sibling and renaming, so that the
-// target is never seen half-written.
-void MoveReplacing(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    if (!ec) return;
-    const fs::path temp = to.string() + ".zanit-neu";
-    fs::copy_file(from, temp, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temp, to, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw xbase::IoError(to.string(), "cannot move the built table into place: " + ec.message());
-    }
-    fs::remove(from, ec);
-}
-
 // Key bytes as the IWI1 tag orders them: blank-padded to the key width.
 int VergleicheSchluessel(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
@@ -127,40 +65,71 @@ int VergleicheSchluessel(std::string_view a, std::string_view b) {
 struct TWoerterbuchbau::Impl {
     xbase::Table table;
     fs::path destination;  // the table file as the caller named it
-    fs::path staging;      // our folder; the table is built there under the same file name
+    // The working folder beside the destination, on its file system; the table is built there under the
+    // same file name and switched in with its index as one step.
+    std::unique_ptr<xbase::TableReplacement> ersatz;
+    std::string passwort;
     std::string textM, textF;
-    std::size_t width = 0;
+    std::size_t width = 0;  // what texts are cut to while they are collected
+    bool passend = false;   // the table's width is the longest text, decided at the end
+    std::size_t longest = 1;
     std::size_t count = 0, cut = 0;
     bool open = false;
 
     // The records wait here until Abschliessen writes them in the order of WI1, so that a walk in the
-    // common direction reads the table file front to back. Texts lie one after the other in `texte`.
+    // common direction reads the table file front to back. A record's texts lie one after the other in one
+    // block of `texte`; blocks are allocated whole, so that collecting never copies what it has.
+    static constexpr std::size_t kBlock = std::size_t{8} << 20;
     struct Satz {
-        std::size_t at;
-        std::uint16_t w1, w2;
+        std::uint32_t block, at;
+        std::uint8_t w1, w2;  // lengths; a text is at most 254 bytes
         std::uint8_t wi1, wi2;
         std::int8_t wa;
         std::int32_t ww1, ww2;
     };
-    std::string texte;
+    std::vector<std::string> texte;
     std::vector<Satz> saetze;
 
     std::string_view Text(const Satz& s, int teil) const {
         const std::size_t laengen[4] = {s.w1, s.w2, s.wi1, s.wi2};
         std::size_t at = s.at;
         for (int i = 0; i < teil; ++i) at += laengen[i];
-        return std::string_view(texte).substr(at, laengen[teil]);
+        return std::string_view(texte[s.block]).substr(at, laengen[teil]);
     }
     void Schreibe();
 };
 
 void TWoerterbuchbau::Impl::Schreibe() {
-    std::vector<std::uint32_t> folge(saetze.size());
-    for (std::size_t i = 0; i < folge.size(); ++i) folge[i] = static_cast<std::uint32_t>(i);
-    // Stable: records of one key keep the order they were given in.
-    std::stable_sort(folge.begin(), folge.end(), [this](std::uint32_t a, std::uint32_t b) {
-        return VergleicheSchluessel(Text(saetze[a], 2), Text(saetze[b], 2)) < 0;
+    // The first twelve key bytes (blank-padded, as the tag compares them) decide most comparisons in one
+    // step; the rest of the key only where they are equal, then the order given, so that records of one key
+    // keep it.
+    struct Platz {
+        std::uint64_t vorn;
+        std::uint32_t mitte, satz;
+    };
+    std::vector<Platz> plaetze(saetze.size());
+    for (std::size_t i = 0; i < plaetze.size(); ++i) {
+        const std::string_view key = Text(saetze[i], 2);
+        unsigned char kopf[12];
+        std::memset(kopf, ' ', sizeof kopf);
+        std::memcpy(kopf, key.data(), std::min(key.size(), sizeof kopf));
+        std::uint64_t vorn = 0;
+        std::uint32_t mitte = 0;
+        for (int b = 0; b < 8; ++b) vorn = vorn << 8 | kopf[b];
+        for (int b = 8; b < 12; ++b) mitte = mitte << 8 | kopf[b];
+        plaetze[i] = {vorn, mitte, static_cast<std::uint32_t>(i)};
+    }
+    std::sort(plaetze.begin(), plaetze.end(), [this](const Platz& a, const Platz& b) {
+        if (a.vorn != b.vorn) return a.vorn < b.vorn;
+        if (a.mitte != b.mitte) return a.mitte < b.mitte;
+        const std::string_view ka = Text(saetze[a.satz], 2), kb = Text(saetze[b.satz], 2);
+        if (ka.size() > 12 || kb.size() > 12)
+            if (const int r = VergleicheSchluessel(ka, kb)) return r < 0;
+        return a.satz < b.satz;
     });
+    std::vector<std::uint32_t> folge(plaetze.size());
+    for (std::size_t i = 0; i < folge.size(); ++i) folge[i] = plaetze[i].satz;
+    std::vector<Platz>().swap(plaetze);
     std::vector<xbase::Field> felder;
     for (const char* name : {"W1", "W2", "WI1", "WI2", "WA", "WW1", "WW2"}) felder.push_back(table.FieldByName(name));
     for (const std::uint32_t i : folge) {
@@ -177,33 +146,18 @@ void TWoerterbuchbau::Impl::Schreibe() {
 TWoerterbuchbau::TWoerterbuchbau(const std::string& pfad, std::string textM, std::string textF,
                                  WoerterbuchOptionen optionen)
     : impl_(std::make_unique<Impl>()) {
-    if (optionen.textLaenge < 1 || optionen.textLaenge > kTextfeldLaengeMax)
+    if (!optionen.passendeBreite && (optionen.textLaenge < 1 || optionen.textLaenge > kTextfeldLaengeMax))
         throw std::invalid_argument("Textfeldbreite muss zwischen 1 und 254 liegen: " + std::to_string(optionen.textLaenge));
     impl_->textM = std::move(textM);
     impl_->textF = std::move(textF);
-    impl_->width = static_cast<std::size_t>(optionen.textLaenge);
+    impl_->passwort = std::move(optionen.passwort);
+    impl_->passend = optionen.passendeBreite;
+    impl_->width = static_cast<std::size_t>(impl_->passend ? kTextfeldLaengeMax : optionen.textLaenge);
     impl_->destination = fs::absolute(fs::path(pfad));
     const fs::path folder = impl_->destination.parent_path();
     if (impl_->destination.filename().empty() || !fs::is_directory(folder))
         throw xbase::IoError(pfad, "the folder of the table does not exist");
-    impl_->staging = MakeStagingFolder(StagingBase(optionen.zwischenordner, folder), pfad);
-    const std::string work = (impl_->staging / impl_->destination.filename()).string();
-    try {
-        xbase::Table::Create(work, WoerterbuchFelder(optionen.textLaenge), WoerterbuchTags(), optionen.passwort);
-        xbase::Table& t = impl_->table;
-        t.SetFileName(work);
-        t.SetTableType(xbase::TableType::ttSXNSX);
-        t.SetPassword(optionen.passwort);
-        t.SetExclusive(true);
-        t.Open();
-        // The staged table is private until Abschliessen, which makes it durable when it closes it.
-        t.SetSyncOnPost(false);
-    } catch (...) {
-        impl_->table.Close();
-        std::error_code ignored;
-        fs::remove_all(impl_->staging, ignored);
-        throw;
-    }
+    impl_->ersatz = std::make_unique<xbase::TableReplacement>(impl_->destination.string());
     impl_->open = true;
 }
 
@@ -211,10 +165,8 @@ TWoerterbuchbau::~TWoerterbuchbau() {
     try {
         impl_->table.Close();
     } catch (...) {
-        // Nothing is published anyway; the staging folder goes below.
+        // Nothing is published anyway; the working folder goes with the replacement.
     }
-    std::error_code ignored;
-    fs::remove_all(impl_->staging, ignored);
 }
 
 void TWoerterbuchbau::Hinzufuegen(const Woerterbucheintrag& e) {
@@ -229,11 +181,19 @@ void TWoerterbuchbau::Hinzufuegen(const Woerterbucheintrag& e) {
     // Keys longer than their field are cut as the field would cut them.
     const std::string wi1 = MachSuchbegriff(w1, d.textM).substr(0, kSuchbegriffLaenge);
     const std::string wi2 = MachSuchbegriff(w2, d.textF).substr(0, kSuchbegriffLaenge);
-    d.saetze.push_back({d.texte.size(), static_cast<std::uint16_t>(w1.size()), static_cast<std::uint16_t>(w2.size()),
+    const std::size_t size = w1.size() + w2.size() + wi1.size() + wi2.size();
+    if (d.texte.empty() || d.texte.back().size() + size > Impl::kBlock) {
+        d.texte.emplace_back();
+        d.texte.back().reserve(Impl::kBlock);
+    }
+    std::string& block = d.texte.back();
+    d.saetze.push_back({static_cast<std::uint32_t>(d.texte.size() - 1), static_cast<std::uint32_t>(block.size()),
+                        static_cast<std::uint8_t>(w1.size()), static_cast<std::uint8_t>(w2.size()),
                         static_cast<std::uint8_t>(wi1.size()), static_cast<std::uint8_t>(wi2.size()),
                         static_cast<std::int8_t>(e.WA), static_cast<std::int32_t>(e.WW1),
                         static_cast<std::int32_t>(e.WW2)});
-    d.texte.append(w1).append(w2).append(wi1).append(wi2);
+    block.append(w1).append(w2).append(wi1).append(wi2);
+    d.longest = std::max({d.longest, w1.size(), w2.size()});
     ++d.count;
     if (cut1 || cut2) ++d.cut;
 }
@@ -242,20 +202,28 @@ void TWoerterbuchbau::Abschliessen() {
     Impl& d = *impl_;
     if (!d.open) return;
     d.open = false;
+    if (d.passend) d.width = d.longest;
+    const std::string& work = d.ersatz->StagedPath();
+    xbase::Table::Create(work, WoerterbuchFelder(static_cast<int>(d.width)), WoerterbuchTags(), d.passwort);
+    xbase::Table& t = d.table;
+    t.SetFileName(work);
+    t.SetTableType(xbase::TableType::ttSXNSX);
+    t.SetPassword(d.passwort);
+    t.SetExclusive(true);
+    t.Open();
+    // The staged table is private until it is switched in; closing it makes it durable, and the engine
+    // then writes the records in large runs instead of one by one.
+    t.SetSyncOnPost(false);
     d.Schreibe();
     std::vector<Impl::Satz>().swap(d.saetze);
-    std::string().swap(d.texte);
+    std::vector<std::string>().swap(d.texte);
     d.table.Close();
-    // The table file and its companions (index) all carry the table's file name stem.
-    const fs::path folder = d.destination.parent_path();
-    for (const fs::directory_entry& entry : fs::directory_iterator(d.staging))
-        MoveReplacing(entry.path(), folder / entry.path().filename());
-    std::error_code ignored;
-    fs::remove_all(d.staging, ignored);
+    d.ersatz->Commit();
 }
 
 std::size_t TWoerterbuchbau::Anzahl() const { return impl_->count; }
 std::size_t TWoerterbuchbau::Gekuerzt() const { return impl_->cut; }
+int TWoerterbuchbau::TextBreite() const { return static_cast<int>(impl_->width); }
 
 std::size_t SchreibeWoerterbuch(const std::string& pfad, std::string_view textM, std::string_view textF,
                                 const std::vector<Woerterbucheintrag>& eintraege, WoerterbuchOptionen optionen) {

@@ -40,10 +40,9 @@ int PassendeTextlaenge(const std::vector<Woerterbucheintrag>& eintraege);
 struct WoerterbuchOptionen {
     std::string passwort{kWoerterbuchPasswort};
     int textLaenge = kTextfeldLaenge;  // 1..254
-    // Folder the table is built in before it is moved to its place. Empty: a memory file system when there
-    // is one (/dev/shm), else the destination folder. The engine syncs every appended record to disk, which
-    // makes building in place about ten times slower.
-    std::string zwischenordner;
+    // On: textLaenge is not used; the width is the longest text given, at most 254 (PassendeTextlaenge),
+    // decided when the table is written, so that a caller need not hold every record to choose it.
+    bool passendeBreite = false;
 };
 
 // Builds a dictionary table and appends records to it. `textM`/`textF` are the names of language 1 and 2
@@ -52,12 +51,13 @@ struct WoerterbuchOptionen {
 // stored W equals its stored WI.
 // The records are kept until Abschliessen, which writes them in the order of WI1 (records of one key in the
 // order they were given), so that walks over IWI1 read the file front to back. The table is built in a
-// private staging folder and replaces the files at the destination only when Abschliessen succeeds; a
-// builder destroyed before that leaves the destination untouched.
+// locked working folder beside the destination (xbase::TableReplacement: same file system, working folders
+// of killed builders are removed by the next one) and switched in with its index as one step only when
+// Abschliessen succeeds; a builder destroyed or killed before that leaves the destination untouched.
 class TWoerterbuchbau {
 public:
     // Throws std::invalid_argument for a bad text width, xbase::TableError when the destination folder is
-    // missing or the table cannot be made.
+    // missing or no working folder can be made beside it.
     TWoerterbuchbau(const std::string& pfad, std::string textM, std::string textF, WoerterbuchOptionen optionen = {});
     ~TWoerterbuchbau();  // without Abschliessen: discards the staged table
     TWoerterbuchbau(const TWoerterbuchbau&) = delete;
@@ -66,12 +66,13 @@ public:
     // Throws std::invalid_argument for a part-of-speech code outside 0..11 or a sound number outside the
     // signed 32-bit range (the record is not taken then).
     void Hinzufuegen(const Woerterbucheintrag& eintrag);
-    // Writes the records, closes the table and moves it to the destination, replacing the files there;
-    // further Hinzufuegen calls throw std::logic_error. Throws xbase::TableError when writing or the move
-    // fails (the destination is then untouched).
+    // Writes the records, closes the table and switches it in at the destination, replacing the files there;
+    // further Hinzufuegen calls throw std::logic_error. Throws xbase::TableError when writing or the switch
+    // fails (the destination is then untouched; LockError while another program has the old table open).
     void Abschliessen();
 
     std::size_t Anzahl() const;    // records written
+    int TextBreite() const;        // the width of W1/W2 (with passendeBreite: final after Abschliessen)
     std::size_t Gekuerzt() const;  // records whose W1 or W2 was cut to the field width
 
 private:

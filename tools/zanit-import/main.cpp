@@ -6,7 +6,9 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,31 +76,22 @@ std::string LeseArgumente(int argc, char** argv, Aufruf& a) {
     return {};
 }
 
-zanit::Woerterbucheintrag AlsEintrag(zanit::ImportEintrag&& e) {
-    return {std::move(e.w1), std::move(e.w2), e.wa, 0, 0};
-}
-
 // The writer builds the table aside and replaces the files at the destination only when it is complete, so a
-// failed import leaves an existing dictionary untouched.
-std::size_t SchreibeTabelle(const Aufruf& a, const std::vector<zanit::Woerterbucheintrag>& records,
-                            int& width, std::size_t& gekuerzt) {
+// failed import leaves an existing dictionary untouched. Records go to it as they are read; the width of the
+// text fields is the longest text unless --width names one.
+std::unique_ptr<zanit::TWoerterbuchbau> NeuerBau(const Aufruf& a) {
     const fs::path target = fs::absolute(a.out);
     fs::create_directories(target.parent_path());
     zanit::WoerterbuchOptionen options;
     options.passwort = xbase::Utf8ToCp1252(a.password);
-    options.textLaenge = a.width > 0 ? a.width : zanit::PassendeTextlaenge(records);
-    width = options.textLaenge;
-    zanit::TWoerterbuchbau bau(target.string(), xbase::Utf8ToCp1252(a.textM), xbase::Utf8ToCp1252(a.textF),
-                               options);
-    zanit_import::Fortschrittsbalken bar("Schreiben");
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        bau.Hinzufuegen(records[i]);
-        if (i % 8192 == 0) bar.Zeige(i, records.size());
-    }
-    bau.Abschliessen();
-    bar.Zeige(records.size(), records.size());
-    gekuerzt = bau.Gekuerzt();
-    return bau.Anzahl();
+    options.passendeBreite = a.width == 0;
+    if (a.width > 0) options.textLaenge = a.width;
+    return std::make_unique<zanit::TWoerterbuchbau>(target.string(), xbase::Utf8ToCp1252(a.textM),
+                                                    xbase::Utf8ToCp1252(a.textF), options);
+}
+
+std::function<void(zanit::ImportEintrag&&)> In(zanit::TWoerterbuchbau& bau) {
+    return [&bau](zanit::ImportEintrag&& e) { bau.Hinzufuegen({std::move(e.w1), std::move(e.w2), e.wa, 0, 0}); };
 }
 
 // "zanit-import: 3 fehlerhafte Zeilen übersprungen (10, 11, 40)"
@@ -109,8 +102,7 @@ void MeldeStellen(std::size_t anzahl, const std::vector<std::size_t>& erste, con
     std::cerr << (anzahl > erste.size() ? ", ...)\n" : ")\n");
 }
 
-int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& bericht,
-              const std::vector<zanit::Woerterbucheintrag>& records) {
+int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& bericht, zanit::TWoerterbuchbau& bau) {
     MeldeStellen(bericht.fehlerhaft, bericht.fehlerhafteStellen, std::string("fehlerhafte ") + what);
     MeldeStellen(bericht.zuGross.anzahl, bericht.zuGross.erste,
                  std::string(what) + " über der Grenze einer Zeile (" + std::to_string(zanit::kZeileMaxBytes) +
@@ -120,18 +112,17 @@ int Abschluss(const char* what, const Aufruf& a, const zanit::ImportBericht& ber
     if (bericht.nichtAbbildbar > 0)
         std::cerr << "zanit-import: " << bericht.nichtAbbildbar
                   << " Zeichen ohne Entsprechung in Windows-1252, als \"?\" übernommen\n";
-    if (records.empty()) {
+    if (bau.Anzahl() == 0) {
         std::cerr << "zanit-import: keine Einträge gefunden, keine Tabelle geschrieben\n";
         return 1;
     }
-    int width = 0;
-    std::size_t gekuerzt = 0;
-    const std::size_t written = SchreibeTabelle(a, records, width, gekuerzt);
-    std::cout << written << " Einträge aus " << bericht.gelesen << " " << what << " nach " << a.out
+    bau.Abschliessen();
+    const int width = bau.TextBreite();
+    std::cout << bau.Anzahl() << " Einträge aus " << bericht.gelesen << " " << what << " nach " << a.out
               << " geschrieben (Textbreite " << width << ", " << bericht.fehlerhaft << " fehlerhaft, "
               << bericht.nichtAbbildbar << " Zeichen nicht abbildbar)\n";
-    if (gekuerzt > 0)
-        std::cerr << "zanit-import: Warnung: " << gekuerzt << " Einträge auf " << width << " Zeichen gekürzt\n";
+    if (bau.Gekuerzt() > 0)
+        std::cerr << "zanit-import: Warnung: " << bau.Gekuerzt() << " Einträge auf " << width << " Zeichen gekürzt\n";
     return 0;
 }
 
@@ -149,18 +140,17 @@ int Ding(int argc, char** argv) {
     }
     std::error_code ec;
     const std::uint64_t size = fs::file_size(a.dateien[0], ec);
-    std::vector<zanit::Woerterbucheintrag> records;
+    const auto bau = NeuerBau(a);
     zanit::ImportBericht bericht;
     {
         zanit_import::Fortschrittsbalken bar("Lesen");
-        zanit::LeseDing(in, [&](zanit::ImportEintrag&& e) { records.push_back(AlsEintrag(std::move(e))); },
-                        bericht, [&](std::uint64_t done) { bar.Zeige(done, ec ? 0 : size); });
+        zanit::LeseDing(in, In(*bau), bericht, [&](std::uint64_t done) { bar.Zeige(done, ec ? 0 : size); });
     }
     if (in.bad()) {
         std::cerr << "zanit-import: " << a.dateien[0] << ": Lesefehler\n";
         return 1;
     }
-    return Abschluss("Zeilen", a, bericht, records);
+    return Abschluss("Zeilen", a, bericht, *bau);
 }
 
 int FreeDict(int argc, char** argv) {
@@ -179,15 +169,14 @@ int FreeDict(int argc, char** argv) {
     MeldeStellen(indexBericht.zuGross.anzahl, indexBericht.zuGross.erste,
                  "Indexzeilen über " + std::to_string(zanit::kZeileMaxBytes) + " Bytes");
     const std::string data = zanit_import::LeseDatendatei(a.dateien[1]);
-    std::vector<zanit::Woerterbucheintrag> records;
+    const auto bau = NeuerBau(a);
     zanit::ImportBericht bericht;
     {
         zanit_import::Fortschrittsbalken bar("Lesen");
-        zanit::LeseFreeDict(
-            index, data, a.swap, [&](zanit::ImportEintrag&& e) { records.push_back(AlsEintrag(std::move(e))); },
-            bericht, [&](std::uint64_t done, std::uint64_t total) { bar.Zeige(done, total); });
+        zanit::LeseFreeDict(index, data, a.swap, In(*bau), bericht,
+                            [&](std::uint64_t done, std::uint64_t total) { bar.Zeige(done, total); });
     }
-    return Abschluss("Artikel", a, bericht, records);
+    return Abschluss("Artikel", a, bericht, *bau);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -85,6 +85,7 @@ TEST_F(WoerterbuchbauTest, StoresRecordsInKeyOrderKeepingTheOrderOfEqualKeys) {
         {"Zug", "train", 2, 0, 0},             {"Bank", "bank", 11, 0, 0},  {W("Apfel"), "apple", 2, 0, 0},
         {"", "nothing", 0, 0, 0},              {W("Élan"), "verve", 2, 0, 0}, {"Haus", "building", 2, 0, 0},
         {std::string(30, 'x') + "a", "long 1", 0, 0, 0}, {std::string(30, 'x') + "b", "long 2", 0, 0, 0},
+        {W("Kammerjägerin"), "exterminator", 2, 0, 0}, {W("Kammerjägera"), "beyond twelve", 0, 0, 0},
     };
     SchreibeWoerterbuch(path_, "Deutsch", "Englisch", records);
 
@@ -101,7 +102,7 @@ TEST_F(WoerterbuchbauTest, StoresRecordsInKeyOrderKeepingTheOrderOfEqualKeys) {
     const std::vector<std::string> order = {
         "=nothing", W("Äpfel=apples"), W("Apfel=apple"), "Bank=bench", "Bank=bank", "Bank=bank",
         W("Élan=verve"), "Hau=blow", "Haus=house", "Haus=building", W("Haustür=front door"),
-        std::string(30, 'x') + "a=long 1", std::string(30, 'x') + "b=long 2", "Zug=train"};
+        W("Kammerjägera=beyond twelve"), W("Kammerjägerin=exterminator"), std::string(30, 'x') + "a=long 1", std::string(30, 'x') + "b=long 2", "Zug=train"};
     EXPECT_EQ(walked, order);
     t.SetOrder(t.TagArea("IWI1"));
     ASSERT_TRUE(t.Seek("BANK"));
@@ -187,16 +188,20 @@ TEST_F(WoerterbuchbauTest, TextWidthIsChecked) {
 
 TEST_F(WoerterbuchbauTest, DestinationChangesOnlyWhenFinished) {
     SchreibeWoerterbuch(path_, "Deutsch", "Englisch", {{"alt", "old", 3, 0, 0}});
-    const fs::path staging = dir_ / "staging";
-    fs::create_directories(staging);
-    WoerterbuchOptionen options;
-    options.zwischenordner = staging.string();
+    auto files = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> table = {"DEUSPAN.DBF", "DEUSPAN.ZIX"};
+    EXPECT_EQ(files(), table);
     {
-        TWoerterbuchbau abandoned(path_, "Deutsch", "Englisch", options);
+        TWoerterbuchbau abandoned(path_, "Deutsch", "Englisch");
         abandoned.Hinzufuegen({"neu", "new", 3, 0, 0});
         abandoned.Hinzufuegen({"neuer", "newer", 3, 0, 0});
     }
-    EXPECT_TRUE(fs::is_empty(staging));
+    EXPECT_EQ(files(), table);  // the working folder went with the builder
     {
         xbase::Table t;
         Open(t);
@@ -205,40 +210,22 @@ TEST_F(WoerterbuchbauTest, DestinationChangesOnlyWhenFinished) {
         EXPECT_EQ(t.FieldByName("W1").AsString(), "alt");
     }
 
-    TWoerterbuchbau bau(path_, "Deutsch", "Englisch", options);
+    WoerterbuchOptionen passend;
+    passend.passendeBreite = true;
+    TWoerterbuchbau bau(path_, "Deutsch", "Englisch", passend);
     bau.Hinzufuegen({"neu", "new", 3, 0, 0});
     bau.Hinzufuegen({"neuer", "newer", 3, 0, 0});
     bau.Abschliessen();
-    EXPECT_TRUE(fs::is_empty(staging));
+    EXPECT_EQ(files(), table);
+    EXPECT_EQ(bau.TextBreite(), 5);  // the longest text
     xbase::Table t;
     Open(t);
     ASSERT_EQ(t.RecCount(), 2u);
+    EXPECT_EQ(t.FieldByName("W1").Def().length, 5);
     t.SetOrder(t.TagArea("IWI2"));
     ASSERT_TRUE(t.Seek("NEWER"));
     EXPECT_EQ(t.FieldByName("W1").AsString(), "neuer");
     EXPECT_FALSE(t.Seek("OLD"));
-}
-
-TEST_F(WoerterbuchbauTest, AbandonedStagingFoldersAreCleared) {
-    const fs::path staging = dir_ / "staging";
-    const fs::path old = staging / "zanit-woerterbuch-1-0", fresh = staging / "zanit-woerterbuch-2-0";
-    const fs::path foreign = staging / "anderes";
-    for (const auto& d : {old, fresh, foreign}) {
-        fs::create_directories(d);
-        std::ofstream(d / "X.DBF") << "x";
-    }
-    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
-    for (const auto& d : {old, foreign}) {
-        fs::last_write_time(d / "X.DBF", dayAgo);
-        fs::last_write_time(d, dayAgo);
-    }
-    fs::last_write_time(fresh, dayAgo);  // its file is new: a build still running
-    WoerterbuchOptionen options;
-    options.zwischenordner = staging.string();
-    SchreibeWoerterbuch(path_, "Deutsch", "Englisch", {{"a", "b", 0, 0, 0}}, options);
-    EXPECT_FALSE(fs::exists(old));
-    EXPECT_TRUE(fs::exists(fresh / "X.DBF"));
-    EXPECT_TRUE(fs::exists(foreign / "X.DBF"));
 }
 
 TEST_F(WoerterbuchbauTest, UnwritableFolderIsAnError) {

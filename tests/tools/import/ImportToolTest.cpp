@@ -2,9 +2,16 @@
 // back through the table store.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <map>
+#include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "search/Woerterbuchbau.h"
 #include "import/Zeilen.h"
@@ -209,6 +216,75 @@ TEST_F(ImportTool, CompressedDataThatInflatesBeyondReasonIsRefusedEarly) {
     EXPECT_EQ(spitze.code, 1);
     EXPECT_LT(spitze.kib, 60 * 1024);
     EXPECT_FALSE(fs::exists(dir_ / "F.DBF"));
+}
+
+// A word list of `zeilen` lines of five pairs each, all different.
+fs::path GrosseListe(const fs::path& dir, int zeilen) {
+    const fs::path source = dir / "gross.txt";
+    std::ofstream f(source, std::ios::binary);
+    for (int i = 0; i < zeilen; ++i)
+        f << "Wort" << i << " {n}; Begriff" << i << " | Wörter" << i << " {pl} :: word" << i << "; term" << i
+          << " | words" << i << "\n";
+    return source;
+}
+
+// Killed at any moment, an import leaves the old table whole, no staged copy in memory or beside the
+// target, and the next run clears what the killed ones left.
+TEST_F(ImportTool, KilledImportsLeaveTheOldTableAndNoPartialFiles) {
+    const fs::path ziel = dir_ / "ziel";
+    fs::create_directories(ziel);
+    const std::string name = "K" + std::to_string(::getpid()) + ".DBF";
+    const fs::path out = ziel / name;
+    ASSERT_EQ(Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") + " --out " +
+                     Q(out)).code,
+              0);
+    const fs::path source = GrosseListe(dir_, 100000);  // 500,000 pairs
+    // one whole run tells how long an import takes here; the kills fall anywhere within that time
+    const fs::path probe = dir_ / "probe.DBF";
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(Starte(Tool() + " ding " + Q(source) + " --out " + Q(probe)).code, 0);
+    const auto dauer = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    std::mt19937 random(std::random_device{}());
+    int killed = 0;
+    for (int round = 0; round < 10; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr)) ::_exit(126);
+            ::execl(ZANIT_IMPORT_TOOL, "zanit-import", "ding", source.c_str(), "--out", out.c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % (dauer.count() * 9 / 10 + 1)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (WIFSIGNALED(status)) ++killed;
+        // the table at the target is the old one or the new one, whole
+        const std::size_t n = Lies(out).size();
+        EXPECT_TRUE(n == 28u || n == 500000u) << n;
+        if (n == 500000u) {  // finished before the kill: start from the old table again
+            ASSERT_EQ(Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") +
+                             " --out " + Q(out)).code,
+                      0);
+        }
+        for (const auto& entry : fs::directory_iterator(ziel))
+            EXPECT_EQ(entry.path().string().find(".zanit-neu"), std::string::npos) << entry.path();
+    }
+    EXPECT_GE(killed, 5);
+    // nothing of ours was staged in shared memory
+    std::error_code ec;
+    for (fs::recursive_directory_iterator it("/dev/shm", fs::directory_options::skip_permission_denied, ec), end;
+         !ec && it != end; it.increment(ec))
+        EXPECT_NE(it->path().filename(), name) << it->path();
+    // the next run clears the working folders the killed ones left
+    ASSERT_EQ(Starte(Tool() + " ding " + Q(ZANIT_SOURCE_DIR "/tests/tools/import/ding-auszug.txt") + " --out " +
+                     Q(out)).code,
+              0);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(ziel)) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{name, name.substr(0, name.size() - 3) + "ZIX"}));
 }
 
 }  // namespace
