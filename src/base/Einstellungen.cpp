@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -189,11 +190,20 @@ int InfoIDLesen() {
 }
 
 bool EinstellungenSpeichern(const Einstellungen& werte, std::optional<std::string_view> abschnitt,
-                            std::string_view programmDatei) {
+                            std::string_view programmDatei, const Einstellungen* bisher) {
     // one batch: on POSIX the whole save is a single replacement of the hive file
     std::vector<registry::ValueWrite> batch;
-    if (abschnitt) batch.push_back({"Section", registry::ValueType::String, std::string(*abschnitt), 0});
-    for (std::string_view name : kSpeicherFolge) batch.push_back(AlsWert(EintragFuer(name), werte));
+    if (abschnitt && (!bisher || *abschnitt != bisher->Section))
+        batch.push_back({"Section", registry::ValueType::String, std::string(*abschnitt), 0});
+    for (std::string_view name : kSpeicherFolge) {
+        registry::ValueWrite wert = AlsWert(EintragFuer(name), werte);
+        if (bisher) {
+            const registry::ValueWrite alt = AlsWert(EintragFuer(name), *bisher);
+            if (wert.type == alt.type && wert.text == alt.text && wert.dword == alt.dword) continue;
+        }
+        batch.push_back(std::move(wert));
+    }
+    if (batch.empty()) return AutostartSchreiben(werte.Autostart, programmDatei);
     bool alle = false;
     try {
         const std::string pfad = std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel);
@@ -203,6 +213,11 @@ bool EinstellungenSpeichern(const Einstellungen& werte, std::optional<std::strin
         alle = false;  // a refused save leaves the values in force for this run only
     }
     return AutostartSchreiben(werte.Autostart, programmDatei) && alle;
+}
+
+bool PlatzierungPasst(const Einstellungen& werte, int bildschirmBreite, int bildschirmHoehe) {
+    const std::int64_t x = werte.PX, y = werte.PY, w = werte.PW, h = werte.PH;
+    return x >= 0 && y >= 0 && w > 0 && h > 0 && x + w <= bildschirmBreite && y + h <= bildschirmHoehe;
 }
 
 bool AutostartSchreiben(bool an, std::string_view programmDatei) {

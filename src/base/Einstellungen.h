@@ -55,9 +55,17 @@ int InfoIDLesen();
 // desktop autostart file). `abschnitt` is the current dictionary's section name, none when no dictionary is
 // current. The caller puts the hotkeys' current shortcuts into HotKey, HotKey1, HotKey2 and the main hotkey's
 // active state into HotKeyOn before calling. `programmDatei` is the executable's full path (Windows-1252).
-// Returns false when any write was refused; the caller may ignore that.
+// With `bisher` (the values as read at start, or as last saved) only the values that differ from it are
+// written, merged into the current file in one locked update: what the installer tool or another user
+// changed meanwhile stays. Returns false when any write was refused or failed (the cause is reported
+// through the store's reporter); the caller may ignore that.
 bool EinstellungenSpeichern(const Einstellungen& werte, std::optional<std::string_view> abschnitt,
-                            std::string_view programmDatei);
+                            std::string_view programmDatei, const Einstellungen* bisher = nullptr);
+
+// The stored window placement (PX, PY, PW, PH) when it is usable on a screen of this size: left and top not
+// negative, width and height positive, the window wholly on the screen. Computed without overflow; a
+// placement that does not fit counts as absent.
+bool PlatzierungPasst(const Einstellungen& werte, int bildschirmBreite, int bildschirmHoehe);
 
 // The autostart entry alone: the executable's path + " AUTOSTART" when `an`, an empty text otherwise; on Linux
 // also creates or removes the desktop autostart file.

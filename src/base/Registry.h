@@ -22,14 +22,6 @@
 
 namespace zanit::registry {
 
-// One value of a batch written in a single step.
-struct ValueWrite {
-    std::string name;
-    ValueType type = ValueType::String;  // String or Dword
-    std::string text;
-    std::uint32_t dword = 0;
-};
-
 class Key {
 public:
     virtual ~Key() = default;
@@ -52,6 +44,10 @@ enum class Access { Read, Write };
 std::unique_ptr<Key> OpenKey(std::string_view path, Access access);
 // Deletes the key with all its subkeys; false when it does not exist or cannot be deleted everywhere.
 bool DeleteKey(std::string_view path);
+// Registers a key afresh: afterwards it holds exactly `values` and no subkeys (created when missing). On POSIX
+// this is one replacement of the hive file under its lock, so no reader or crash ever sees half of it.
+// False when refused or when a value cannot be stored (then nothing is written).
+bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values);
 
 // Where problems go (damaged hive lines, files that cannot be read or replaced). Default: stderr.
 // An empty function restores the default.

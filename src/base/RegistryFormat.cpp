@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "xbase/Codepage.h"
 
@@ -101,14 +104,26 @@ std::string_view FirstLine(std::string_view text) {
     return TrimRight(text.substr(0, text.find('\n')));
 }
 
-// The file's text as UTF-8, whatever encoding it came in.
-std::string DecodeFile(std::string_view bytes) {
+// How the file's lines become UTF-8 text: UTF-16 and REGEDIT4 files are converted as a whole; a version 5
+// file is taken line by line (see Line).
+struct Decoded {
+    std::string text;
+    bool perLine = false;
+};
+
+Decoded DecodeFile(std::string_view bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
-        return Utf16LeToUtf8(bytes.substr(2));
+        return {Utf16LeToUtf8(bytes.substr(2)), false};
     if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-    if (FirstLine(bytes) == kHeader4 || !ValidUtf8(bytes)) return xbase::Cp1252ToUtf8(bytes);
-    return std::string(bytes);
+    if (FirstLine(bytes) == kHeader4) return {xbase::Cp1252ToUtf8(bytes), false};
+    return {std::string(bytes), true};
 }
+
+// One line of the file: `raw` is written back when the line stays untouched, `text` is what it reads as.
+struct Line {
+    std::string_view raw;
+    std::string_view text;
+};
 
 // A quoted name or string starting at s[pos] == '"'; regedit escapes only backslash and quote.
 bool ParseQuoted(std::string_view s, std::size_t& pos, std::string& out) {
@@ -216,16 +231,57 @@ std::string ItemLine(const HiveItem& item) {
     return out + "=dword:" + digits;
 }
 
+void IndexKey(HiveIndex& index, const HiveKey& key, std::size_t position) {
+    if (!key.valid) return;
+    std::string folded = FoldName(key.path);
+    index.exact.emplace(folded, position);
+    for (std::size_t cut = folded.rfind('\\'); cut != std::string::npos && cut > 0; cut = folded.rfind('\\', cut - 1)) {
+        if (!index.parents.insert(folded.substr(0, cut)).second) break;  // its parents are in already
+    }
+}
+
+const HiveIndex& Indexed(const Hive& hive) {
+    HiveIndex& index = hive.index;
+    if (index.current && index.keys == hive.keys.size()) return index;
+    index = HiveIndex{};
+    for (std::size_t i = 0; i < hive.keys.size(); ++i) IndexKey(index, hive.keys[i], i);
+    index.keys = hive.keys.size();
+    return index;
+}
+
+HiveKey& AddKey(Hive& hive, HiveKey key) {
+    const bool current = hive.index.current && hive.index.keys == hive.keys.size();
+    hive.keys.push_back(std::move(key));
+    if (current) {
+        IndexKey(hive.index, hive.keys.back(), hive.keys.size() - 1);
+        hive.index.keys = hive.keys.size();
+    }
+    return hive.keys.back();
+}
+
 HiveKey* FindKeyMutable(Hive& hive, std::string_view full) {
-    for (auto& key : hive.keys)
+    const HiveIndex& index = Indexed(hive);
+    auto it = index.exact.find(FoldName(full));
+    if (it == index.exact.end()) return nullptr;
+    if (it->second < hive.keys.size()) {
+        HiveKey& key = hive.keys[it->second];
+        if (key.valid && SameName(key.path, full)) return &key;
+    }
+    for (auto& key : hive.keys)  // the index went stale behind our back; never trust it over the keys
         if (key.valid && SameName(key.path, full)) return &key;
     return nullptr;
 }
 
 HiveKey& ExplicitKey(Hive& hive, std::string_view full) {
     if (HiveKey* key = FindKeyMutable(hive, full)) return *key;
-    hive.keys.push_back(HiveKey{std::string(full), true, {}, {}});
-    return hive.keys.back();
+    return AddKey(hive, HiveKey{std::string(full), true, {}, {}});
+}
+
+// Lines of a removed key that are neither its values nor its comments: nobody understood them, so they stay
+// where they stood, now at the end of the block before.
+void KeepDamagedLines(std::vector<HiveItem>& items, std::vector<HiveItem>& into) {
+    for (auto& item : items)
+        if (!item.named && !TrimLeft(item.line).empty() && TrimLeft(item.line).front() != ';') into.push_back(std::move(item));
 }
 
 HiveItem* FindValueMutable(HiveKey& key, std::string_view name) {
@@ -263,6 +319,12 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::string FoldName(std::string_view name) {
+    std::string out(name);
+    for (char& c : out) c = static_cast<char>(FoldCase(static_cast<unsigned char>(c)));
+    return out;
+}
+
 void SortKeyNames(std::vector<std::string>& names) {
     auto key = [](unsigned char c) { return xbase::Cp1252ToUnicode(FoldCase(c)); };
     std::stable_sort(names.begin(), names.end(), [&](const std::string& a, const std::string& b) {
@@ -274,84 +336,118 @@ void SortKeyNames(std::vector<std::string>& names) {
 
 Hive ParseHive(std::string_view bytes, std::string_view origin, const Reporter& report) {
     Hive hive;
-    const std::string text = DecodeFile(bytes);
-    std::vector<std::string_view> lines;
+    const Decoded decoded = DecodeFile(bytes);
+    const std::string& text = decoded.text;
+    std::deque<std::string> converted;  // lines of a version 5 file that are not UTF-8, as Windows-1252
+    std::vector<Line> lines;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string_view line(text.data() + start, end - start);
         while (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // CRLF, also doubled by transfers
-        lines.push_back(line);
+        if (decoded.perLine && !ValidUtf8(line)) {
+            converted.push_back(xbase::Cp1252ToUtf8(line));
+            lines.push_back({line, converted.back()});
+        } else {
+            lines.push_back({line, line});
+        }
         start = end + 1;
     }
     std::size_t i = 0;
-    while (i < lines.size() && OnlyBlanks(lines[i])) ++i;
-    if (i < lines.size() && (TrimRight(lines[i]) == kHeader5 || TrimRight(lines[i]) == kHeader4)) {
-        hive.regedit4 = TrimRight(lines[i]) == kHeader4;
+    while (i < lines.size() && OnlyBlanks(lines[i].text)) ++i;
+    if (i < lines.size() && (TrimRight(lines[i].text) == kHeader5 || TrimRight(lines[i].text) == kHeader4)) {
+        hive.regedit4 = TrimRight(lines[i].text) == kHeader4;
         ++i;
     } else {
         Report(report, origin, i + 1, "no regedit header; reading the lines anyway");
     }
-    std::vector<HiveItem>* items = &hive.preamble;
+    constexpr std::size_t kPreamble = static_cast<std::size_t>(-1);
+    std::size_t block = kPreamble;  // the key whose lines follow, or the preamble
+    auto items = [&]() -> std::vector<HiveItem>& { return block == kPreamble ? hive.preamble : hive.keys[block].items; };
     bool inKey = false;
+    // A later line of a name already read replaces it. Small keys are searched; keys with many values get a
+    // table of their names, so that no file makes reading quadratic.
+    constexpr std::size_t kSearched = 16;
+    std::unordered_map<std::size_t, std::unordered_map<std::string, std::size_t>> bigKeys;
+    auto sameValue = [&](const HiveItem& item) -> HiveItem* {
+        std::vector<HiveItem>& list = items();
+        if (list.size() <= kSearched) {
+            for (auto& other : list)
+                if (other.named && SameName(other.name, item.name)) return &other;
+            return nullptr;
+        }
+        auto [table, fresh] = bigKeys.try_emplace(block);
+        if (fresh) {
+            for (std::size_t k = 0; k < list.size(); ++k)
+                if (list[k].named) table->second.emplace(FoldName(list[k].name), k);
+        }
+        auto [slot, added] = table->second.emplace(FoldName(item.name), list.size());
+        return added ? nullptr : &list[slot->second];
+    };
     for (; i < lines.size(); ++i) {
-        std::string_view line = lines[i];
+        const std::string_view line = lines[i].text;
         const std::size_t lineNo = i + 1;
         if (OnlyBlanks(line)) continue;
-        std::string raw(line);
-        if (line[0] == '[') {
-            std::string_view inner = TrimRight(line);
+        std::string raw(lines[i].raw);
+        const std::string_view trimmed = TrimLeft(line);
+        if (trimmed[0] == '[') {
+            // a key line, also when blanks stand before it: read as anything else, its key's values would land
+            // in the key above and go with that key
+            std::string_view inner = TrimRight(trimmed);
             inner = inner.substr(1, inner.size() > 1 && inner.back() == ']' ? inner.size() - 2 : 0);
             while (!inner.empty() && inner.back() == '\\') inner.remove_suffix(1);
             if (inner.empty()) {
                 Report(report, origin, lineNo, "damaged key line skipped with its values");
-                hive.keys.push_back(HiveKey{{}, false, raw, {}});
-                items = &hive.keys.back().items;
+                AddKey(hive, HiveKey{{}, false, raw, {}});
+                block = hive.keys.size() - 1;
                 inKey = false;
                 continue;
             }
             const std::string path = xbase::Utf8ToCp1252(inner);
             if (HiveKey* known = FindKeyMutable(hive, path)) {
-                items = &known->items;  // a key listed twice: its values merge
+                block = static_cast<std::size_t>(known - hive.keys.data());  // a key listed twice: its values merge
             } else {
-                hive.keys.push_back(HiveKey{path, true, raw, {}});
-                items = &hive.keys.back().items;
+                AddKey(hive, HiveKey{path, true, raw, {}});
+                block = hive.keys.size() - 1;
             }
             inKey = true;
             continue;
         }
-        if (line[0] == ';') {
-            items->push_back(HiveItem{ValueType::Other, false, {}, {}, 0, raw});
+        if (trimmed[0] == ';') {
+            items().push_back(HiveItem{ValueType::Other, false, {}, {}, 0, raw});
             continue;
         }
         HiveItem item;
         bool ok = line[0] == '"' || line[0] == '@';
         if (ok) {
             // hex data may continue on the next lines: the continued line ends in a backslash and the
-            // continuation is indented (no value or key line ever is)
+            // continuation is indented and starts with a hex digit (no value or key line ever does)
             const std::size_t eq = line.find('=');
             const bool hex = eq != std::string_view::npos && StartsWithName(TrimLeft(line.substr(eq + 1)), "hex");
+            std::string full(line);
             std::string_view last = line;
             while (hex && !TrimRight(last).empty() && TrimRight(last).back() == '\\' && i + 1 < lines.size() &&
-                   !OnlyBlanks(lines[i + 1]) && (lines[i + 1][0] == ' ' || lines[i + 1][0] == '\t')) {
-                last = lines[++i];
+                   !OnlyBlanks(lines[i + 1].text) && (lines[i + 1].text[0] == ' ' || lines[i + 1].text[0] == '\t') &&
+                   IsHexDigit(TrimLeft(lines[i + 1].text).front())) {
+                ++i;
+                last = lines[i].text;
                 raw += '\n';
-                raw += last;
+                raw += lines[i].raw;
+                full += '\n';
+                full += last;
             }
-            ok = inKey && ParseValue(raw, item);
+            ok = inKey && ParseValue(full, item);
         }
         item.line = raw;
         if (!ok) {
             Report(report, origin, lineNo, inKey ? "damaged line skipped" : "line outside of a key skipped");
-            items->push_back(HiveItem{ValueType::Other, false, {}, {}, 0, raw});
+            items().push_back(HiveItem{ValueType::Other, false, {}, {}, 0, raw});
             continue;
         }
-        auto same = std::find_if(items->begin(), items->end(),
-                                 [&](const HiveItem& other) { return other.named && SameName(other.name, item.name); });
-        if (same != items->end()) {
+        if (HiveItem* same = sameValue(item)) {
             *same = std::move(item);  // the later line wins, as on import
         } else {
-            items->push_back(std::move(item));
+            items().push_back(std::move(item));
         }
     }
     return hive;
@@ -397,20 +493,20 @@ const HiveKey* FindKey(const Hive& hive, std::string_view full) {
 
 bool KeyExists(const Hive& hive, std::string_view full) {
     if (SameName(full, kMachineRoot)) return true;
-    return std::any_of(hive.keys.begin(), hive.keys.end(), [&](const HiveKey& key) {
-        return key.valid && (SameName(key.path, full) || IsBelow(key.path, full));
-    });
+    const HiveIndex& index = Indexed(hive);
+    const std::string folded = FoldName(full);
+    return index.exact.count(folded) != 0 || index.parents.count(folded) != 0;
 }
 
 std::vector<std::string> SubkeyNames(const Hive& hive, std::string_view full) {
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
     for (const auto& key : hive.keys) {
         if (!key.valid || !IsBelow(key.path, full)) continue;
         std::string_view rest = std::string_view(key.path).substr(full.size() + 1);
         std::string_view name = rest.substr(0, rest.find('\\'));
         if (name.empty()) continue;
-        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); }))
-            names.emplace_back(name);
+        if (seen.insert(FoldName(name)).second) names.emplace_back(name);
     }
     SortKeyNames(names);
     return names;
@@ -464,13 +560,80 @@ bool RemoveValue(Hive& hive, std::string_view full, std::string_view name) {
 
 bool RemoveKey(Hive& hive, std::string_view full) {
     if (SameName(full, kMachineRoot)) return false;
-    const auto before = hive.keys.size();
-    std::erase_if(hive.keys, [&](const HiveKey& key) { return key.valid && (SameName(key.path, full) || IsBelow(key.path, full)); });
-    if (hive.keys.size() == before) return false;
+    std::vector<HiveKey> kept;
+    kept.reserve(hive.keys.size());
+    bool removed = false;
+    for (auto& key : hive.keys) {
+        if (key.valid && (SameName(key.path, full) || IsBelow(key.path, full))) {
+            KeepDamagedLines(key.items, kept.empty() ? hive.preamble : kept.back().items);
+            removed = true;
+        } else {
+            kept.push_back(std::move(key));
+        }
+    }
+    hive.keys = std::move(kept);
+    hive.index.current = false;
+    if (!removed) return false;
     // Deleting a key leaves its parent in place, even one that only existed through this subkey.
     const std::string parent(full.substr(0, full.rfind('\\')));
     if (!KeyExists(hive, parent)) ExplicitKey(hive, parent);
     return true;
+}
+
+bool StorableValue(const ValueWrite& value) {
+    return StorableText(value.name) &&
+           (value.type == ValueType::Dword || (value.type == ValueType::String && StorableText(value.text)));
+}
+
+bool SetValues(Hive& hive, std::string_view full, const std::vector<ValueWrite>& values) {
+    bool changed = false;
+    for (const auto& v : values) {
+        if (!StorableValue(v)) continue;
+        if (v.keepExisting) {
+            const HiveKey* key = FindKey(hive, full);
+            if (key && FindValue(*key, v.name)) continue;
+        }
+        changed = (v.type == ValueType::String ? SetString(hive, full, v.name, v.text) : SetDword(hive, full, v.name, v.dword)) ||
+                  changed;
+    }
+    return changed;
+}
+
+bool ReplaceKey(Hive& hive, std::string_view full, const std::vector<ValueWrite>& values) {
+    if (SameName(full, kMachineRoot)) return false;
+    bool changed = false;
+    // the subkeys go; their damaged lines stay in place
+    std::vector<HiveKey> kept;
+    kept.reserve(hive.keys.size());
+    for (auto& key : hive.keys) {
+        if (key.valid && IsBelow(key.path, full)) {
+            KeepDamagedLines(key.items, kept.empty() ? hive.preamble : kept.back().items);
+            changed = true;
+        } else {
+            kept.push_back(std::move(key));
+        }
+    }
+    hive.keys = std::move(kept);
+    if (changed) hive.index.current = false;
+    // values that the new set does not name go; the key itself keeps its place, comments and damaged lines
+    if (HiveKey* key = FindKeyMutable(hive, full)) {
+        if (key->path != full) {  // registered afresh under another spelling: the key takes the new one
+            key->path = std::string(full);
+            key->line.clear();
+            changed = true;
+        }
+        const auto before = key->items.size();
+        std::erase_if(key->items, [&](const HiveItem& item) {
+            return item.named && std::none_of(values.begin(), values.end(), [&](const ValueWrite& v) {
+                       return StorableValue(v) && SameName(v.name, item.name);
+                   });
+        });
+        changed = changed || key->items.size() != before;
+    } else {
+        ExplicitKey(hive, full);
+        changed = true;
+    }
+    return SetValues(hive, full, values) || changed;
 }
 
 }  // namespace zanit::registry

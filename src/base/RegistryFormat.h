@@ -5,13 +5,18 @@
 // UTF-16LE with byte-order mark, and "REGEDIT4" files in Windows-1252. What we write is UTF-8 without
 // byte-order mark (REGEDIT4 files stay REGEDIT4 in Windows-1252), LF line ends, keys in the order read.
 // Every line we do not change is written back exactly as read: values of other types (hex:, hex(2):, ...),
-// comments and damaged lines included. Damaged lines are reported and ignored for reading.
+// comments and damaged lines included. Damaged lines are reported and ignored for reading, and stay where
+// they stood even when the key around them is removed. A version 5 file is decoded line by line: a line that
+// is not valid UTF-8 is read as Windows-1252 and written back with its bytes unchanged, so one stray byte
+// never changes how the other lines read.
 //
 // Names and texts in this model are Windows-1252, like everywhere in the core.
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zanit::registry {
@@ -34,10 +39,29 @@ struct HiveKey {
     std::vector<HiveItem> items;
 };
 
+// Lookup tables over a hive's keys, kept by the functions below, so that finding a key does not walk them
+// all (a hive may hold thousands of dictionary sections). Rebuilt on demand when it no longer matches.
+struct HiveIndex {
+    bool current = true;
+    std::size_t keys = 0;                                  // how many keys it covers
+    std::unordered_map<std::string, std::size_t> exact;    // folded path -> position of the valid key
+    std::unordered_set<std::string> parents;               // folded paths with a valid key below them
+};
+
 struct Hive {
     bool regedit4 = false;
     std::vector<HiveItem> preamble;  // comments and stray lines before the first key
     std::vector<HiveKey> keys;
+    mutable HiveIndex index;
+};
+
+// One value to write.
+struct ValueWrite {
+    std::string name;
+    ValueType type = ValueType::String;  // String or Dword
+    std::string text;
+    std::uint32_t dword = 0;
+    bool keepExisting = false;           // leave a value that is already there as it is
 };
 
 using Reporter = std::function<void(std::string_view message)>;
@@ -52,6 +76,8 @@ std::string SerializeHive(const Hive& hive);
 
 // Windows compares key and value names without regard to case.
 bool SameName(std::string_view a, std::string_view b);
+// The name in the form SameName compares: equal folded names are the same name.
+std::string FoldName(std::string_view name);
 
 // Subkey names in the order Windows enumerates them: sorted without regard to case.
 void SortKeyNames(std::vector<std::string>& names);
@@ -73,5 +99,13 @@ bool SetString(Hive& hive, std::string_view full, std::string_view name, std::st
 bool SetDword(Hive& hive, std::string_view full, std::string_view name, std::uint32_t value);
 bool RemoveValue(Hive& hive, std::string_view full, std::string_view name);
 bool RemoveKey(Hive& hive, std::string_view full);  // the key and its subkeys; its parent stays
+// Sets the values in order (created with its key when missing); true when the hive changed. Values whose
+// name or text cannot be stored are left out.
+bool SetValues(Hive& hive, std::string_view full, const std::vector<ValueWrite>& values);
+// The key afterwards holds exactly `values`: its other values and its subkeys are gone. It keeps its place
+// in the file, its comments and its damaged lines. True when the hive changed.
+bool ReplaceKey(Hive& hive, std::string_view full, const std::vector<ValueWrite>& values);
+// True when the value can be written (storable name and text).
+bool StorableValue(const ValueWrite& value);
 
 }  // namespace zanit::registry

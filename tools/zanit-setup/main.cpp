@@ -2,6 +2,7 @@
 // sections), and a view of the settings as the program reads them. Arguments and output are UTF-8.
 #include <cstdio>
 #include <filesystem>
+#include <cstdint>
 #include <iostream>
 #include <map>
 #include <stdexcept>
@@ -78,8 +79,9 @@ std::string Required(const Args& args, const std::string& option) {
     return it->second;
 }
 
+// The store has reported the cause (no permission, full disk, a lock held by another process) on stderr.
 void Write(bool ok, const std::string& what) {
-    if (!ok) throw Failure("the settings store refused to write " + what);
+    if (!ok) throw Failure("the settings store refused to write " + what + "; nothing of it was written");
 }
 
 int Install(const std::vector<std::string>& args) {
@@ -87,30 +89,21 @@ int Install(const std::vector<std::string>& args) {
     if (!a.positional.empty()) throw UsageError("install takes no positional arguments");
     const std::string program = Stored(zanit::MitBackslash(AbsolutePath(Required(a, "--program"))), "--program");
     const std::string medium = Stored(zanit::MitBackslash(AbsolutePath(Required(a, "--medium"))), "--medium");
-    using zanit::RegRoot;
-    Write(zanit::RegTextSchreiben(RegRoot::LocalMachine, zanit::kProduktSchluessel, zanit::kEinstellungsSchluessel, program,
-                                  "Program"),
-          "Program");
-    Write(zanit::RegTextSchreiben(RegRoot::LocalMachine, zanit::kProduktSchluessel, zanit::kEinstellungsSchluessel, medium,
-                                  "CD"),
-          "CD");
-    // The program reads a switch whose value is missing from an existing settings key as off, so an
-    // installation that wrote only the paths would start with automatic search, hotkeys and notices off.
-    // Write the defaults of the switches that are not there yet; values already set are left alone.
+    // One update of the store: the paths, and the defaults of the switches that are not there yet. The
+    // program reads a switch whose value is missing from an existing settings key as off, so an installation
+    // that wrote only the paths would start with automatic search, hotkeys and notices off; values already
+    // set are left alone.
     const zanit::Einstellungen vorgaben;
     const std::pair<const char*, bool> schalter[] = {
         {"NoLanguageChange", vorgaben.NoLanguageChange}, {"HotKeyOn", vorgaben.HotKeyOn},
         {"Seek", vorgaben.Seek},         {"Tray", vorgaben.Tray},     {"Autostart", vorgaben.Autostart},
         {"LatGen", vorgaben.LatGen},     {"Save", vorgaben.Save},     {"Sound", vorgaben.Sound}};
-    std::vector<zanit::registry::ValueWrite> fehlende;
-    if (auto key = zanit::registry::OpenKey(SettingsKey(), zanit::registry::Access::Write)) {
-        for (const auto& [name, wert] : schalter)
-            if (key->TypeOf(name) == zanit::registry::ValueType::None)
-                fehlende.push_back({name, zanit::registry::ValueType::Dword, {}, wert ? 1u : 0u});
-        if (!fehlende.empty()) Write(key->WriteValues(fehlende), "the default switches");
-    } else {
-        Write(false, "the default switches");
-    }
+    using zanit::registry::ValueType;
+    std::vector<zanit::registry::ValueWrite> werte = {{"Program", ValueType::String, program, 0, false},
+                                                       {"CD", ValueType::String, medium, 0, false}};
+    for (const auto& [name, wert] : schalter) werte.push_back({name, ValueType::Dword, {}, wert ? 1u : 0u, true});
+    auto key = zanit::registry::OpenKey(SettingsKey(), zanit::registry::Access::Write);
+    Write(key && key->WriteValues(werte), "the installation values");
     return kOk;
 }
 
@@ -153,12 +146,13 @@ int AddDictionary(const std::vector<std::string>& args) {
         texts.emplace_back(name, Stored(path ? AbsolutePath(value) : value, option));
     }
 
-    // a section is registered afresh: values of an earlier registration do not linger
-    zanit::RegSchluesselLoeschen(zanit::RegRoot::LocalMachine, SettingsKey() + "\\" + section);
-    for (const auto& [name, value] : texts)
-        Write(zanit::RegTextSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, value, name), name);
+    // a section is registered afresh (values of an earlier registration do not linger), in one update of the
+    // store: a crash, a reader or a second registration never meets half a section
+    std::vector<zanit::registry::ValueWrite> werte;
+    for (const auto& [name, value] : texts) werte.push_back({name, zanit::registry::ValueType::String, value, 0, false});
     if (a.options.count("--release"))
-        Write(zanit::RegZahlSchreiben(zanit::RegRoot::LocalMachine, SettingsKey(), section, release, "ReleaseS"), "ReleaseS");
+        werte.push_back({"ReleaseS", zanit::registry::ValueType::Dword, {}, static_cast<std::uint32_t>(release), false});
+    Write(zanit::registry::ReplaceKey(SettingsKey() + "\\" + section, werte), "the section \"" + a.positional[0] + "\"");
     return kOk;
 }
 

@@ -3,12 +3,14 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QWidget>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <typeinfo>
 
 #include "base/Katalog.h"
 #include "base/Log.h"
+#include "base/Registry.h"
 #include "ui/widgets/MeldungDialog.h"
 #include "ui/widgets/Unicode.h"
 
@@ -24,7 +26,15 @@ std::string& Logordner() {
 
 int Tag(const QObject* object) { return object ? object->property("Tag").toInt() : 0; }
 
-TWBApplication::TWBApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TWBApplication::TWBApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Problems of the settings store (a full disk at saving, a lock held by another process, damaged lines)
+    // go to the log as well as to stderr.
+    registry::SetReporter([](std::string_view message) {
+        std::fprintf(stderr, "zanit settings store: %.*s\n", static_cast<int>(message.size()), message.data());
+        Protokollieren(QStringLiteral("Einstellungen"),
+                       QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    });
+}
 
 void TWBApplication::SetzeLogordner(const std::string& folder) { Logordner() = folder; }
 

@@ -518,6 +518,7 @@ QLineEdit* TWBuchDialog::AktivesSuchfeld() const {
 
 void TWBuchDialog::LeseEinstellungen() {
     werte_ = EinstellungenLesen();
+    gelesen_ = werte_;
     const Einstellungen& e = werte_;
     suchrichtung_ = std::clamp(e.Part, 1, 2);
     {
@@ -541,8 +542,7 @@ void TWBuchDialog::PlatziereFenster() {
     if (e.PV == 1) {
         resize(kStandardBreite, kStandardHoehe);
         setWindowState(windowState() | Qt::WindowMaximized);
-    } else if (e.PX >= 0 && e.PY >= 0 && e.PW > 0 && e.PH > 0 && screen.width >= e.PX + e.PW &&
-               screen.height >= e.PY + e.PH) {
+    } else if (PlatzierungPasst(e, screen.width, screen.height)) {
         move(e.PX, e.PY);
         resize(e.PW, e.PH);
     } else {
@@ -810,8 +810,10 @@ void TWBuchDialog::closeEvent(QCloseEvent* e) {
     werte_.GLC = dialogbuchstabe_;
     Erweiterungen().desktop->NachSchliessen(werte_);
     const std::string abschnitt = woerterbuecher_->Abschnitt();
-    EinstellungenSpeichern(werte_, abschnitt.empty() ? std::nullopt : std::optional<std::string_view>(abschnitt),
-                           ZuCp1252(QCoreApplication::applicationFilePath()));
+    if (!EinstellungenSpeichern(werte_, abschnitt.empty() ? std::nullopt : std::optional<std::string_view>(abschnitt),
+                                ZuCp1252(QCoreApplication::applicationFilePath()), &gelesen_))
+        TWBApplication::Protokollieren(QStringLiteral("Einstellungen"),
+                                       QStringLiteral("Die Einstellungen konnten nicht gespeichert werden."));
 
     Erweiterungen().desktop->Freigeben();
     if (Meldungsdialog() == meldung_) SetzeMeldungsdialog(nullptr);

@@ -174,6 +174,7 @@ private:
     QStringList argumente_;
     std::unique_ptr<TWoerterbuecher> woerterbuecher_;
     Einstellungen werte_;
+    Einstellungen gelesen_;  // as read at start: saving writes only what differs
     std::unique_ptr<TSuche> suche_;
     Trefferliste treffer_;
     Suchergebnis letztesErgebnis_;

@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <utility>
 
 #include "base/Registry.h"
@@ -26,6 +29,20 @@ std::function<void(const std::string&)>& BeforeReplaceHook() {
     static std::function<void(const std::string&)> hook;
     return hook;
 }
+
+std::function<long(int, const char*, std::size_t)>& WriteHook() {
+    static std::function<long(int, const char*, std::size_t)> hook;
+    return hook;
+}
+
+std::chrono::milliseconds& LockWait() {
+    static std::chrono::milliseconds wait = kLockWait;
+    return wait;
+}
+
+// Failures that mean "this process may not write here": the overlay takes the write instead. Anything else
+// (a full disk, an I/O error, a held lock) is a failure that must not split the settings between two files.
+bool IsRefusal(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 void Problem(const std::string& file, std::string_view what, int error) {
     std::string message = file + ": " + std::string(what);
@@ -62,8 +79,9 @@ private:
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = WriteHook() ? WriteHook()(fd, bytes.data(), bytes.size()) : ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -90,7 +108,7 @@ struct CachedHive {
     off_t size;
     struct timespec mtime;
     struct timespec ctime;
-    Hive hive;
+    std::shared_ptr<const Hive> hive;
 };
 
 std::mutex& CacheMutex() {
@@ -127,34 +145,50 @@ std::string OverlayHivePath() {
     return folder.empty() ? std::string() : folder + "/.config/zanit/machine.reg";
 }
 
-bool HiveFile::Load(Hive& hive) const { return Load(hive, true); }
+bool HiveFile::Load(Hive& hive) const {
+    int error = 0;
+    std::shared_ptr<const Hive> loaded = Load(true, error);
+    if (!loaded) return false;
+    hive = *loaded;
+    return true;
+}
 
-bool HiveFile::Load(Hive& hive, bool cached) const {
+std::shared_ptr<const Hive> HiveFile::Snapshot() const {
+    int error = 0;
+    return Load(true, error);
+}
+
+std::shared_ptr<const Hive> HiveFile::Load(bool cached, int& error) const {
+    static const auto kEmpty = std::make_shared<const Hive>();
+    error = 0;
+    if (cached) {
+        // the common case, a version read before, costs one stat
+        struct stat st {};
+        if (::stat(path_.c_str(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR) return kEmpty;
+        } else if (S_ISREG(st.st_mode)) {
+            std::lock_guard lock(CacheMutex());
+            auto it = Cache().find(path_);
+            if (it != Cache().end() && SameVersion(it->second, st)) return it->second.hive;
+        }
+    }
     Fd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));  // a FIFO in its place must not block
     if (fd.get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) {
-            hive = Hive{};
-            return true;
-        }
+        if (errno == ENOENT || errno == ENOTDIR) return kEmpty;
+        error = errno;
         ProblemOnce(path_, "cannot be read", errno);
-        return false;
+        return nullptr;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = EACCES;  // nothing we may replace
         ProblemOnce(path_, "is not a regular file", 0);
-        return false;
+        return nullptr;
     }
     if (st.st_size > kMaxHiveSize) {
+        error = EFBIG;
         ProblemOnce(path_, "is too large for a settings hive", 0);
-        return false;
-    }
-    if (cached) {
-        std::lock_guard lock(CacheMutex());
-        auto it = Cache().find(path_);
-        if (it != Cache().end() && SameVersion(it->second, st)) {
-            hive = it->second.hive;
-            return true;
-        }
+        return nullptr;
     }
     std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
     std::size_t done = 0;
@@ -162,17 +196,18 @@ bool HiveFile::Load(Hive& hive, bool cached) const {
         const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            error = errno;
             Problem(path_, "cannot be read", errno);
-            return false;
+            return nullptr;
         }
         if (n == 0) break;
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
-    hive = ParseHive(bytes, path_, [](std::string_view message) { ReportProblem(message); });
+    auto hive = std::make_shared<const Hive>(ParseHive(bytes, path_, [](std::string_view message) { ReportProblem(message); }));
     std::lock_guard lock(CacheMutex());
     Cache()[path_] = CachedHive{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, hive};
-    return true;
+    return hive;
 }
 
 bool HiveFile::MayWrite() const {
@@ -193,7 +228,11 @@ bool HiveFile::MayWrite() const {
     return Writable(folder);
 }
 
-bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
+bool HiveFile::Update(const std::function<bool(Hive&)>& change, bool* refused) {
+    auto fail = [&](int error) {
+        if (refused) *refused = IsRefusal(error);
+        return false;
+    };
     std::error_code ignored;
     // a hive that is a symbolic link is replaced at its target; the link stays
     std::filesystem::path file = path_;
@@ -205,18 +244,32 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
     std::filesystem::create_directories(ParentOf(file.string()), ignored);
     Fd lock(::open((file.string() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666));
     if (lock.get() < 0) {
-        Problem(path_, "cannot create its lock file", errno);
-        return false;
+        const int error = errno;
+        Problem(path_, "cannot create its lock file", error);
+        return fail(error);
     }
-    while (::flock(lock.get(), LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            Problem(path_, "cannot be locked", errno);
-            return false;
+    const auto deadline = std::chrono::steady_clock::now() + LockWait();
+    while (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EINTR) continue;
+        if (error != EWOULDBLOCK) {
+            Problem(path_, "cannot be locked", error);
+            return fail(error);
         }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            const auto seconds = std::chrono::duration<double>(LockWait()).count();
+            char waited[32];
+            std::snprintf(waited, sizeof waited, "%.1f", seconds);
+            Problem(path_, std::string("another process holds the settings (waited ") + waited + " s); nothing was written", 0);
+            return fail(EWOULDBLOCK);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     // under the lock the file is always read again: a cached version could miss another writer's change
-    Hive hive;
-    if (!Load(hive, false)) return false;
+    int error = 0;
+    std::shared_ptr<const Hive> current = Load(false, error);
+    if (!current) return fail(error);
+    Hive hive = *current;
     if (!change(hive)) return true;
 
     const std::string bytes = SerializeHive(hive);
@@ -226,8 +279,9 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
     ::unlink(temp.c_str());  // left by a writer that died; we hold the lock, so it is nobody's now
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
     if (out.get() < 0) {
-        Problem(temp, "cannot be created", errno);
-        return false;
+        error = errno;
+        Problem(temp, "cannot be created", error);
+        return fail(error);
     }
     if (existed) {
         // the new file keeps the permissions (and, for root, the owner) of the one it replaces
@@ -235,15 +289,17 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
         if (::geteuid() == 0) (void)::fchown(out.get(), old.st_uid, old.st_gid);
     }
     if (!WriteAll(out.get(), bytes) || ::fsync(out.get()) != 0 || ::close(out.release()) != 0) {
-        Problem(temp, "cannot be written", errno);
+        error = errno;
+        Problem(temp, "cannot be written; the settings file was left as it was", error);
         ::unlink(temp.c_str());
-        return false;
+        return fail(error);
     }
     if (BeforeReplaceHook()) BeforeReplaceHook()(file.string());
     if (::rename(temp.c_str(), file.c_str()) != 0) {
-        Problem(file.string(), "cannot be replaced", errno);
+        error = errno;
+        Problem(file.string(), "cannot be replaced", error);
         ::unlink(temp.c_str());
-        return false;
+        return fail(error);
     }
     Fd folder(::open(ParentOf(file.string()).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) (void)::fsync(folder.get());
@@ -252,6 +308,8 @@ bool HiveFile::Update(const std::function<bool(Hive&)>& change) {
 
 namespace testing {
 void SetBeforeReplaceHook(std::function<void(const std::string& file)> hook) { BeforeReplaceHook() = std::move(hook); }
+void SetWriteHook(std::function<long(int fd, const char* data, std::size_t size)> hook) { WriteHook() = std::move(hook); }
+void SetLockWait(std::chrono::milliseconds wait) { LockWait() = wait.count() > 0 ? wait : kLockWait; }
 }  // namespace testing
 
 }  // namespace zanit::registry

@@ -2,9 +2,13 @@
 // hive refuses and that reads consult first.
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <unordered_set>
 
 #include "base/Registry.h"
 #include "base/posix/HiveFile.h"
@@ -15,40 +19,84 @@ namespace {
 struct Store {
     HiveFile machine;
     std::optional<HiveFile> overlay;  // none when it would be the machine hive itself
+    bool overlayMissing = false;      // no overlay file when the store was looked up
 };
 
-bool SameFile(const std::string& a, const std::string& b) {
+// `a` first: the overlay, which mostly does not exist, spares the second look-up. `aMissing` tells so.
+bool SameFile(const std::string& a, const std::string& b, bool& aMissing) {
+    aMissing = false;
+    if (a == b) return true;
     struct stat sa {}, sb {};
-    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-    return std::filesystem::absolute(a).lexically_normal() == std::filesystem::absolute(b).lexically_normal();
+    const bool aExists = ::stat(a.c_str(), &sa) == 0;
+    aMissing = !aExists && errno == ENOENT;
+    if (aExists) {
+        if (::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+        return false;
+    }
+    auto lexically = [&] {
+        return std::filesystem::absolute(a).lexically_normal() == std::filesystem::absolute(b).lexically_normal();
+    };
+    if (a.empty() || b.empty() || a[0] != '/' || b[0] != '/') return lexically();
+    // absolute paths: the answer depends on the two texts only, and every read asks it again
+    static std::mutex mutex;
+    static std::pair<std::string, std::string> asked;
+    static bool answer = false;
+    std::lock_guard lock(mutex);
+    if (asked.first != a || asked.second != b) {
+        asked = {a, b};
+        answer = lexically();
+    }
+    return answer;
 }
 
 Store CurrentStore() {
     Store store{HiveFile(MachineHivePath()), std::nullopt};
     const std::string overlay = OverlayHivePath();
-    if (!overlay.empty() && !SameFile(overlay, store.machine.Path())) store.overlay.emplace(overlay);
+    if (!overlay.empty() && !SameFile(overlay, store.machine.Path(), store.overlayMissing)) store.overlay.emplace(overlay);
     return store;
 }
 
-Hive LoadOrEmpty(const HiveFile& file) {
-    Hive hive;
-    if (!file.Load(hive)) hive = Hive{};  // unreadable counts as empty for reading; writes never replace it
-    return hive;
+using HivePtr = std::shared_ptr<const Hive>;
+
+HivePtr LoadOrEmpty(const HiveFile& file) {
+    static const HivePtr kEmpty = std::make_shared<const Hive>();
+    HivePtr hive = file.Snapshot();
+    return hive ? hive : kEmpty;  // unreadable counts as empty for reading; writes never replace it
 }
 
 using Change = std::function<bool(Hive&)>;
 
-// Applies a change to the machine hive, or to the overlay when the machine hive refuses it.
-// `machineWritten` tells which one took it.
+// Applies a change to the machine hive, or to the overlay when the machine hive refuses it (no permission
+// to write). Any other failure (full disk, I/O error, a lock held too long) is reported and fails: the
+// overlay must not take half of the settings. `machineWritten` tells which one took it.
 bool Apply(Store& store, const Change& change, bool& machineWritten) {
-    machineWritten = store.machine.MayWrite() && store.machine.Update(change);
-    if (machineWritten) return true;
+    machineWritten = false;
+    bool refused = !store.machine.MayWrite();
+    if (!refused) {
+        machineWritten = store.machine.Update(change, &refused);
+        if (machineWritten) return true;
+        if (!refused) return false;
+    }
     return store.overlay && store.overlay->MayWrite() && store.overlay->Update(change);
+}
+
+// A copy of a shared hive with a change applied: what this key now sees of its own write.
+HivePtr Changed(const HivePtr& hive, const Change& change) {
+    auto copy = std::make_shared<Hive>(*hive);
+    change(*copy);
+    return copy;
+}
+
+// The key's values and subkeys in the overlay no longer hide what the machine hive was just given.
+void Unshadow(Store& store, const Change& unshadow) {
+    if (!store.overlay) return;
+    Hive current = *LoadOrEmpty(*store.overlay);
+    if (unshadow(current) && store.overlay->MayWrite()) store.overlay->Update(unshadow);
 }
 
 class PosixKey final : public Key {
 public:
-    PosixKey(Store store, std::string full, Hive machine, Hive overlay, bool writable)
+    PosixKey(Store store, std::string full, HivePtr machine, HivePtr overlay, bool writable)
         : store_(std::move(store)), full_(std::move(full)), machine_(std::move(machine)), overlay_(std::move(overlay)),
           writable_(writable) {}
 
@@ -77,6 +125,7 @@ public:
     }
 
     std::vector<std::string> SubkeyNames() const override {
+        if (!KeyExists(*overlay_, full_)) return registry::SubkeyNames(*machine_, full_);  // sorted already
         std::vector<std::string> names = Union([&](const Hive& hive) { return registry::SubkeyNames(hive, full_); });
         SortKeyNames(names);
         return names;
@@ -91,24 +140,16 @@ public:
     }
 
     bool WriteValues(const std::vector<ValueWrite>& values) override {
-        std::vector<const ValueWrite*> storable;
+        std::vector<ValueWrite> storable;
         for (const auto& v : values)
-            if (StorableText(v.name) && (v.type == ValueType::Dword || (v.type == ValueType::String && StorableText(v.text))))
-                storable.push_back(&v);
-        const Change change = [&](Hive& hive) {
-            bool changed = false;
-            for (const ValueWrite* v : storable)
-                changed = (v->type == ValueType::String ? SetString(hive, full_, v->name, v->text)
-                                                        : SetDword(hive, full_, v->name, v->dword)) ||
-                          changed;
-            return changed;
-        };
+            if (StorableValue(v)) storable.push_back(v);
+        const Change change = [&](Hive& hive) { return SetValues(hive, full_, storable); };
         return Write(storable, change) && storable.size() == values.size();
     }
 
 private:
     const HiveItem* Find(std::string_view name) const {
-        for (const Hive* hive : {&overlay_, &machine_}) {
+        for (const Hive* hive : {overlay_.get(), machine_.get()}) {
             if (const HiveKey* key = FindKey(*hive, full_))
                 if (const HiveItem* item = FindValue(*key, name)) return item;
         }
@@ -117,37 +158,40 @@ private:
 
     template <typename Names>
     std::vector<std::string> Union(Names names) const {
-        std::vector<std::string> all = names(overlay_);
-        for (auto& name : names(machine_))
-            if (std::none_of(all.begin(), all.end(), [&](const std::string& n) { return SameName(n, name); }))
-                all.push_back(std::move(name));
+        std::vector<std::string> all = names(*overlay_);
+        if (all.empty()) return names(*machine_);
+        std::unordered_set<std::string> seen;
+        for (const auto& name : all) seen.insert(FoldName(name));
+        for (auto& name : names(*machine_))
+            if (seen.insert(FoldName(name)).second) all.push_back(std::move(name));
         return all;
     }
 
-    bool Write(const std::vector<const ValueWrite*>& values, const Change& change) {
+    bool Write(const std::vector<ValueWrite>& values, const Change& change) {
         if (!writable_) return false;
         if (values.empty()) return true;
         bool machineWritten = false;
         if (!Apply(store_, change, machineWritten)) return false;
-        change(machineWritten ? machine_ : overlay_);
-        if (machineWritten && store_.overlay) {
+        if (machineWritten) {
+            machine_ = Changed(machine_, change);
             // values the machine hive now holds must not stay shadowed by older overlay copies
             const Change unshadow = [&](Hive& hive) {
                 bool changed = false;
-                for (const ValueWrite* v : values) changed = RemoveValue(hive, full_, v->name) || changed;
+                for (const ValueWrite& v : values) changed = RemoveValue(hive, full_, v.name) || changed;
                 return changed;
             };
-            Hive current = LoadOrEmpty(*store_.overlay);
-            if (unshadow(current) && store_.overlay->MayWrite()) store_.overlay->Update(unshadow);
-            unshadow(overlay_);
+            Unshadow(store_, unshadow);
+            overlay_ = Changed(overlay_, unshadow);
+        } else {
+            overlay_ = Changed(overlay_, change);
         }
         return true;
     }
 
     Store store_;
     std::string full_;
-    Hive machine_;
-    Hive overlay_;
+    HivePtr machine_;
+    HivePtr overlay_;
     bool writable_;
 };
 
@@ -157,9 +201,10 @@ std::unique_ptr<Key> OpenKey(std::string_view path, Access access) {
     std::string full;
     if (!NormalizeKeyPath(path, full)) return nullptr;
     Store store = CurrentStore();
-    Hive machine = LoadOrEmpty(store.machine);
-    Hive overlay = store.overlay ? LoadOrEmpty(*store.overlay) : Hive{};
-    const bool exists = KeyExists(machine, full) || KeyExists(overlay, full);
+    HivePtr machine = LoadOrEmpty(store.machine);
+    static const HivePtr kEmpty = std::make_shared<const Hive>();
+    HivePtr overlay = store.overlay && !store.overlayMissing ? LoadOrEmpty(*store.overlay) : kEmpty;
+    const bool exists = KeyExists(*machine, full) || KeyExists(*overlay, full);
     if (access == Access::Read) {
         if (!exists) return nullptr;
         return std::make_unique<PosixKey>(std::move(store), std::move(full), std::move(machine), std::move(overlay), false);
@@ -169,7 +214,7 @@ std::unique_ptr<Key> OpenKey(std::string_view path, Access access) {
         const Change create = [&](Hive& hive) { return CreateKey(hive, full); };
         bool machineWritten = false;
         if (!Apply(store, create, machineWritten)) return nullptr;
-        create(machineWritten ? machine : overlay);
+        (machineWritten ? machine : overlay) = Changed(machineWritten ? machine : overlay, create);
     }
     return std::make_unique<PosixKey>(std::move(store), std::move(full), std::move(machine), std::move(overlay), true);
 }
@@ -182,13 +227,33 @@ bool DeleteKey(std::string_view path) {
     bool existed = false;
     bool gone = true;
     auto deleteIn = [&](HiveFile& file) {
-        if (!KeyExists(LoadOrEmpty(file), full)) return;
+        if (!KeyExists(*LoadOrEmpty(file), full)) return;
         existed = true;
         if (!(file.MayWrite() && file.Update(remove))) gone = false;
     };
     deleteIn(store.machine);
     if (store.overlay) deleteIn(*store.overlay);
     return existed && gone;
+}
+
+}  // namespace zanit::registry
+
+namespace zanit::registry {
+
+bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values) {
+    std::string full;
+    if (!NormalizeKeyPath(path, full) || SameName(full, kMachineRoot)) return false;
+    for (const auto& v : values)
+        if (!StorableValue(v)) return false;
+    Store store = CurrentStore();
+    const Change replace = [&](Hive& hive) { return ReplaceKey(hive, full, values); };
+    bool machineWritten = false;
+    if (!Apply(store, replace, machineWritten)) return false;
+    if (machineWritten) {
+        // an older copy of the key in the overlay would hide values of the new one
+        Unshadow(store, [&](Hive& hive) { return RemoveKey(hive, full); });
+    }
+    return true;
 }
 
 }  // namespace zanit::registry

@@ -92,8 +92,10 @@ public:
 
     bool WriteValues(const std::vector<ValueWrite>& values) override {
         bool all = true;
-        for (const auto& v : values)
+        for (const auto& v : values) {
+            if (v.keepExisting && TypeOf(v.name) != ValueType::None) continue;
             all = (v.type == ValueType::Dword ? WriteDword(v.name, v.dword) : WriteString(v.name, v.text)) && all;
+        }
         return all;
     }
 
@@ -126,6 +128,17 @@ bool DeleteKey(std::string_view path) {
     const std::string relative = WindowsPath(path);
     if (relative.empty()) return false;
     return RegDeleteTreeA(HKEY_LOCAL_MACHINE, relative.c_str()) == ERROR_SUCCESS;  // the key itself included
+}
+
+bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values) {
+    std::string full;
+    if (!NormalizeKeyPath(path, full) || WindowsPath(path).empty()) return false;
+    for (const auto& v : values)
+        if (!StorableValue(v)) return false;
+    const LSTATUS gone = RegDeleteTreeA(HKEY_LOCAL_MACHINE, WindowsPath(path).c_str());
+    if (gone != ERROR_SUCCESS && gone != ERROR_FILE_NOT_FOUND) return false;
+    auto key = OpenKey(path, Access::Write);
+    return key && key->WriteValues(values);
 }
 
 }  // namespace zanit::registry
