@@ -1,6 +1,8 @@
 // The settings model: defaults, read rules, the order of saving, the autostart entry and the legacy keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -151,4 +153,60 @@ TEST(Einstellungen, LegacyKeysGoOnlyWhenBothReleasesAreOldOrMissing) {
     AlteSchluesselEntfernen();
     EXPECT_EQ(present(), std::vector<std::string>{"zanit"});
     EXPECT_EQ(EinstellungenLesen().Section, "keep");
+}
+
+TEST(Einstellungen, SavingWithTheValuesAsReadWritesOnlyWhatTheProgramChanged) {
+    TempHive hive;
+    RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, "Tahoma", "Fontname");
+    RegZahlSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, 100, "Interval");
+    const Einstellungen gelesen = EinstellungenLesen();
+    Einstellungen werte = gelesen;
+
+    // while the program runs, the installer tool (or another user) changes values
+    RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, "Courier New", "Fontname");
+    RegTextSchreiben(RegRoot::LocalMachine, kProduktSchluessel, kEinstellungsSchluessel, "Latein", "Section");
+    RegTextSchreiben(RegRoot::LocalMachine, std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel), "Englisch",
+                     "/x/E.DBF", "Dictionary");
+    werte.Interval = 250;
+    werte.PW = 640;
+    EXPECT_TRUE(EinstellungenSpeichern(werte, std::nullopt, "/opt/zanit/zanit-wb", &gelesen));
+
+    const Einstellungen danach = EinstellungenLesen();
+    EXPECT_EQ(danach.Fontname, "Courier New");
+    EXPECT_EQ(danach.Section, "Latein");
+    EXPECT_EQ(danach.Interval, 250);
+    EXPECT_EQ(danach.PW, 640);
+    EXPECT_EQ(RegTextLesen(RegRoot::LocalMachine, std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel), "Englisch", "",
+                           "Dictionary"),
+              "/x/E.DBF");
+    // untouched values are not written at all: no default appears that the file did not hold
+    const std::vector<std::string> names = NamesIn(Machine(hive), kFull);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "HotKey"), 0);
+    // a dictionary switched to is written
+    EXPECT_TRUE(EinstellungenSpeichern(werte, "Englisch", "/opt/zanit/zanit-wb", &gelesen));
+    EXPECT_EQ(EinstellungenLesen().Section, "Englisch");
+}
+
+TEST(Einstellungen, StoredPlacementCountsOnlyWhenItFitsWithoutOverflow) {
+    Einstellungen e;
+    e.PX = 100;
+    e.PY = 50;
+    e.PW = 800;
+    e.PH = 600;
+    EXPECT_TRUE(PlatzierungPasst(e, 1024, 768));
+    EXPECT_FALSE(PlatzierungPasst(e, 800, 768));
+    // sums beyond the range of int: the window does not fit, it is not a 32767-wide window
+    e.PW = 2147483647;
+    EXPECT_FALSE(PlatzierungPasst(e, 1024, 768));
+    e.PW = 800;
+    e.PH = 2147483600;
+    EXPECT_FALSE(PlatzierungPasst(e, 1024, 768));
+    e.PH = 600;
+    e.PX = 2147483000;
+    EXPECT_FALSE(PlatzierungPasst(e, 1024, 768));
+    e.PX = -1;
+    EXPECT_FALSE(PlatzierungPasst(e, 1024, 768));
+    e.PX = 0;
+    e.PW = 0;
+    EXPECT_FALSE(PlatzierungPasst(e, 1024, 768));
 }

@@ -109,9 +109,80 @@ TEST(HiveFormat, ReadsRegedit4InWindows1252AndKeepsThatDialect) {
     EXPECT_EQ(SerializeHive(Parse(written).hive), written);
 }
 
-TEST(HiveFormat, Version5FileThatIsNotUtf8IsReadAsWindows1252) {
+TEST(HiveFormat, EachLineOfAVersion5FileIsDecodedOnItsOwn) {
     Parsed p = Parse("Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n\"TextM\"=\"Fran\xE7\x61is\"\n");
     EXPECT_EQ(Value(p.hive, kKey, "TextM")->text, "Fran\xE7" "ais");
+
+    // one line in Latin-1 among UTF-8 lines: the UTF-8 lines keep their umlauts, and a write leaves every
+    // line it does not change byte for byte as it was
+    const std::string latin1 = "\"CDName\"=\"Caf\xE9\"\n";
+    const std::string utf8 = "\"TextF\"=\"D\xC3\xA4nisch\"\n\"Fontname\"=\"M\xC3\xBCller \xE2\x82\xAC\"\n";
+    const std::string file = "Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n" + utf8 + latin1 + "\n";
+    Parsed mixed = Parse(file);
+    EXPECT_EQ(Value(mixed.hive, kKey, "TextF")->text, "D\xE4nisch");
+    EXPECT_EQ(Value(mixed.hive, kKey, "Fontname")->text, "M\xFCller \x80");
+    EXPECT_EQ(Value(mixed.hive, kKey, "CDName")->text, "Caf\xE9");
+    EXPECT_EQ(SerializeHive(mixed.hive), file);
+    SetDword(mixed.hive, kKey, "Part", 2);
+    const std::string written = SerializeHive(mixed.hive);
+    EXPECT_EQ(written, "Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n" + utf8 + latin1 + "\"Part\"=dword:00000002\n\n");
+    Parsed again = Parse(written);
+    EXPECT_EQ(Value(again.hive, kKey, "TextF")->text, "D\xE4nisch");
+    EXPECT_EQ(Value(again.hive, kKey, "CDName")->text, "Caf\xE9");
+}
+
+TEST(HiveFormat, IndentedKeyLineStartsItsKeyAndRemovingAKeyKeepsLinesNobodyUnderstood) {
+    const std::string other = "HKEY_LOCAL_MACHINE\\Software\\Other";
+    const std::string file = "Windows Registry Editor Version 5.00\n\n"
+                             "[" + kKey + "\\Englisch]\n"
+                             "\"Dictionary\"=\"e.dbf\"\n"
+                             "\"x\"=hex:01,\\\n"
+                             "  [" + other + "]\n"
+                             "\"Keep\"=\"me\"\n"
+                             "\n[" + kKey + "\\Latein]\n"
+                             "\"Dictionary\"=\"l.dbf\"\n"
+                             "garbage that is no value\n"
+                             "; a comment of the Latin section\n";
+    Parsed p = Parse(file);
+    ASSERT_TRUE(KeyExists(p.hive, other));
+    ASSERT_NE(Value(p.hive, other, "Keep"), nullptr);
+    EXPECT_EQ(Value(p.hive, kKey + "\\Englisch", "Keep"), nullptr);
+
+    // the other key and its value survive the removal of the key above it
+    EXPECT_TRUE(RemoveKey(p.hive, kKey + "\\Englisch"));
+    EXPECT_TRUE(RemoveKey(p.hive, kKey + "\\Latein"));
+    const std::string written = SerializeHive(p.hive);
+    Parsed again = Parse(written);
+    ASSERT_NE(Value(again.hive, other, "Keep"), nullptr);
+    EXPECT_EQ(Value(again.hive, other, "Keep")->text, "me");
+    // a damaged line stays where it stood; the removed key's values and comments go with it
+    EXPECT_NE(written.find("\"Keep\"=\"me\"\ngarbage that is no value\n"), std::string::npos) << written;
+    EXPECT_EQ(written.find("comment of the Latin"), std::string::npos) << written;
+    EXPECT_EQ(written.find("l.dbf"), std::string::npos) << written;
+}
+
+TEST(HiveFormat, ReplacingAKeyKeepsItsPlaceAndLeavesOnlyTheNewValues) {
+    Hive hive;
+    SetString(hive, kKey + "\\A", "Dictionary", "a");
+    SetString(hive, kKey + "\\Englisch", "Dictionary", "old");
+    SetString(hive, kKey + "\\Englisch", "TextM", "Deutsch");
+    SetString(hive, kKey + "\\Englisch\\Unter", "X", "1");
+    SetString(hive, kKey + "\\Z", "Dictionary", "z");
+    EXPECT_TRUE(ReplaceKey(hive, kKey + "\\ENGLISCH",
+                           {{"Dictionary", ValueType::String, "new", 0, false}, {"ReleaseS", ValueType::Dword, {}, 12, false}}));
+    EXPECT_FALSE(KeyExists(hive, kKey + "\\Englisch\\Unter"));
+    EXPECT_EQ(ValueNames(*FindKey(hive, kKey + "\\Englisch")), (std::vector<std::string>{"Dictionary", "ReleaseS"}));
+    EXPECT_EQ(Value(hive, kKey + "\\Englisch", "Dictionary")->text, "new");
+    EXPECT_EQ(SubkeyNames(hive, kKey), (std::vector<std::string>{"A", "ENGLISCH", "Z"}));
+    EXPECT_EQ(hive.keys[1].path, kKey + "\\ENGLISCH");  // in its place, spelt as registered now
+    // the same registration again changes nothing; a value that cannot be stored is left out
+    EXPECT_FALSE(ReplaceKey(hive, kKey + "\\ENGLISCH",
+                            {{"Dictionary", ValueType::String, "new", 0, false}, {"ReleaseS", ValueType::Dword, {}, 12, false}}));
+    EXPECT_FALSE(SetValues(hive, kKey, {{"Bad", ValueType::String, "two\nlines", 0, false}}));
+    // keepExisting writes only what is missing
+    EXPECT_TRUE(SetValues(hive, kKey + "\\A", {{"Dictionary", ValueType::String, "b", 0, true}, {"TextM", ValueType::String, "D", 0, true}}));
+    EXPECT_EQ(Value(hive, kKey + "\\A", "Dictionary")->text, "a");
+    EXPECT_EQ(Value(hive, kKey + "\\A", "TextM")->text, "D");
 }
 
 TEST(HiveFormat, DamagedLinesAreReportedIgnoredAndKept) {
@@ -206,6 +277,17 @@ TEST(HiveFormat, DuplicateKeysMergeAndTheLaterValueWins) {
     EXPECT_EQ(Value(p.hive, kKey, "A")->text, "2");
     EXPECT_EQ(Value(p.hive, kKey, "B")->text, "1");
     EXPECT_EQ(p.hive.keys.size(), 1u);
+
+    // the same in a key with many values, which are found through a table instead of a search
+    std::string many = "REGEDIT4\n\n[" + kKey + "]\n";
+    for (int i = 0; i < 40; ++i) many += "\"V" + std::to_string(i) + "\"=dword:0000000" + std::to_string(i % 10) + "\n";
+    many += "[HKEY_LOCAL_MACHINE\\Other]\n\"V3\"=\"other key\"\n[" + kKey + "]\n\"v3\"=\"later\"\n\"v39\"=\"last\"\n";
+    Parsed big = Parse(many);
+    EXPECT_EQ(ValueNames(*FindKey(big.hive, kKey)).size(), 40u);
+    EXPECT_EQ(Value(big.hive, kKey, "V3")->text, "later");
+    EXPECT_EQ(Value(big.hive, kKey, "V39")->text, "last");
+    EXPECT_EQ(Value(big.hive, kKey, "V4")->dword, 4u);
+    EXPECT_EQ(Value(big.hive, "HKEY_LOCAL_MACHINE\\Other", "V3")->text, "other key");
 }
 
 TEST(HiveFormat, SubkeysAreImpliedAndDeletingKeepsTheParent) {

@@ -1,10 +1,15 @@
 // The POSIX settings store through its files: overlay, crash safety, concurrent writers.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -245,4 +250,69 @@ TEST_F(HiveStore, HivePathsFollowTheEnvironment) {
     EXPECT_EQ(OverlayHivePath(), hive_.Overlay());
     ::unsetenv("ZANIT_REGISTRY");
     EXPECT_EQ(MachineHivePath(), "/etc/zanit/machine.reg");
+}
+
+TEST_F(HiveStore, FailedWritesLeaveTheFileAndDoNotSpillIntoTheOverlay) {
+    ASSERT_TRUE(WriteText("Fontname", "Tahoma"));
+    const std::string before = TempHive::Read(hive_.Machine());
+    for (int error : {ENOSPC, EIO}) {
+        reports_.clear();
+        zanit::registry::testing::SetWriteHook([error](int, const char*, std::size_t) -> long {
+            errno = error;
+            return -1;
+        });
+        EXPECT_FALSE(WriteText("Fontname", "Arial"));
+        EXPECT_FALSE(ReplaceKey(kPath + "\\Englisch", {{"Dictionary", ValueType::String, "e.dbf", 0, false}}));
+        zanit::registry::testing::SetWriteHook({});
+        EXPECT_EQ(TempHive::Read(hive_.Machine()), before);
+        EXPECT_FALSE(std::filesystem::exists(hive_.Overlay()));
+        EXPECT_FALSE(std::filesystem::exists(hive_.Machine() + ".tmp"));
+        EXPECT_EQ(ReadText("Fontname"), "Tahoma");
+        ASSERT_FALSE(reports_.empty());
+        EXPECT_NE(reports_.front().find(std::strerror(error)), std::string::npos) << reports_.front();
+    }
+    // a refusal still goes to the overlay
+    ::chmod(hive_.Machine().c_str(), 0444);
+    EXPECT_TRUE(WriteText("Fontname", "Arial"));
+    EXPECT_EQ(ReadText("Fontname"), "Arial");
+    EXPECT_TRUE(std::filesystem::exists(hive_.Overlay()));
+}
+
+TEST_F(HiveStore, AHeldLockIsWaitedForABoundedTime) {
+    ASSERT_TRUE(WriteText("Fontname", "Tahoma"));
+    const std::string before = TempHive::Read(hive_.Machine());
+    const int held = ::open((hive_.Machine() + ".lock").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // another open file: conflicts with the store's own lock
+    zanit::registry::testing::SetLockWait(std::chrono::milliseconds(200));
+    EXPECT_FALSE(WriteText("Fontname", "Arial"));
+    EXPECT_FALSE(DeleteKey(kPath));
+    zanit::registry::testing::SetLockWait({});
+    EXPECT_EQ(TempHive::Read(hive_.Machine()), before);
+    EXPECT_FALSE(std::filesystem::exists(hive_.Overlay()));  // a held lock is no refusal
+    ASSERT_FALSE(reports_.empty());
+    EXPECT_NE(reports_.front().find("another process holds the settings"), std::string::npos) << reports_.front();
+    ::close(held);
+    EXPECT_TRUE(WriteText("Fontname", "Arial"));
+    EXPECT_EQ(ReadText("Fontname"), "Arial");
+}
+
+TEST_F(HiveStore, ReplacingAKeyIsOneUpdateThatAlsoClearsTheOverlayCopy) {
+    ASSERT_TRUE(WriteText("Dictionary", "old.dbf", kPath + "\\Englisch"));
+    ASSERT_TRUE(WriteText("TextM", "Deutsch", kPath + "\\Englisch"));
+    ::chmod(hive_.Machine().c_str(), 0444);
+    ASSERT_TRUE(WriteText("CDName", "stale", kPath + "\\Englisch"));  // lands in the overlay
+    ::chmod(hive_.Machine().c_str(), 0644);
+
+    int replaced = 0;
+    zanit::registry::testing::SetBeforeReplaceHook([&](const std::string& file) { replaced += file == hive_.Machine(); });
+    EXPECT_TRUE(ReplaceKey(kPath + "\\Englisch", {{"Dictionary", ValueType::String, "new.dbf", 0, false}}));
+    zanit::registry::testing::SetBeforeReplaceHook({});
+    EXPECT_EQ(replaced, 1);
+    auto key = OpenKey(kPath + "\\Englisch", Access::Read);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->ValueNames(), (std::vector<std::string>{"Dictionary"}));
+    EXPECT_EQ(key->ReadString("Dictionary"), "new.dbf");
+    EXPECT_FALSE(ReplaceKey(kPath + "\\Latein", {{"Bad", ValueType::String, "a\nb", 0, false}}));
+    EXPECT_EQ(OpenKey(kPath + "\\Latein", Access::Read), nullptr);
 }

@@ -1,7 +1,10 @@
 // The installer tool run as a real process against a private store.
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -23,8 +26,8 @@ std::string Quoted(const std::string& arg) {
     return q + "'";
 }
 
-ToolRun RunSetup(const TempHive& hive, const std::vector<std::string>& args) {
-    std::string command = Quoted(std::string(ZANIT_BINARY_DIR) + "/bin/zanit-setup");
+ToolRun RunSetup(const TempHive& hive, const std::vector<std::string>& args, const std::string& wrapper = {}) {
+    std::string command = wrapper + Quoted(std::string(ZANIT_BINARY_DIR) + "/bin/zanit-setup");
     for (const auto& a : args) command += ' ' + Quoted(a);
     const std::string out = (hive.Root() / "out").string(), err = (hive.Root() / "err").string();
     const int raw = std::system((command + " >" + out + " 2>" + err).c_str());
@@ -122,4 +125,46 @@ TEST(SetupTool, RefusedStoreIsAFailure) {
     const ToolRun r = RunSetup(hive, {"install", "--program", "/opt/zanit", "--medium", "/media/cdrom"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("refused"), std::string::npos);
+}
+
+// A real full disk: the machine hive on a 64 KiB tmpfs in a private mount namespace, filled up.
+TEST(SetupTool, FullDiskIsReportedAndLeavesTheHiveAsItWas) {
+    TempHive hive;
+    ASSERT_EQ(RunSetup(hive, {"install", "--program", "/opt/zanit", "--medium", "/media/cdrom"}).status, 0);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_EQ(RunSetup(hive, {"add-dictionary", "W" + std::to_string(i), "--file", "/opt/zanit/Data/W.DBF"}).status, 0);
+    const std::string copy = (hive.Root() / "copy.reg").string();
+    std::filesystem::copy_file(hive.Machine(), copy);
+    const std::string folder = (hive.Root() / "machine").string();
+    const std::string script =
+        "set -e; mount -t tmpfs -o size=64k tmpfs " + Quoted(folder) + "; cp " + Quoted(copy) + " " + Quoted(hive.Machine()) +
+        "; dd if=/dev/zero of=" + Quoted(folder + "/filler") + " bs=1k count=200 2>/dev/null || true; set +e; " +
+        Quoted(std::string(ZANIT_BINARY_DIR) + "/bin/zanit-setup") + " add-dictionary Neu --file /x/N.DBF; echo rc=$?; cmp -s " +
+        Quoted(copy) + " " + Quoted(hive.Machine()) + " && echo unchanged; ls " + Quoted(folder);
+    const std::string unshare = ::geteuid() == 0 ? "unshare --mount" : "unshare --user --map-root-user --mount";
+    const std::string out = (hive.Root() / "out").string(), err = (hive.Root() / "err").string();
+    const int raw = std::system((unshare + " sh -c " + Quoted(script) + " >" + out + " 2>" + err).c_str());
+    const std::string printed = TempHive::Read(out), errors = TempHive::Read(err);
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << "a private tmpfs is needed for this test: " << errors;
+    EXPECT_NE(printed.find("rc=1\n"), std::string::npos) << printed << errors;
+    EXPECT_NE(printed.find("unchanged\n"), std::string::npos) << printed;
+    EXPECT_EQ(printed.find(".tmp"), std::string::npos) << printed;
+    EXPECT_NE(errors.find("No space left on device"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(hive.Overlay()));  // the settings are not split between two files
+}
+
+TEST(SetupTool, AHeldLockEndsTheToolWithAMessageInsteadOfAHang) {
+    TempHive hive;
+    ASSERT_EQ(RunSetup(hive, {"install", "--program", "/opt/zanit", "--medium", "/media/cdrom"}).status, 0);
+    const std::string before = TempHive::Read(hive.Machine());
+    const int held = ::open((hive.Machine() + ".lock").c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // `timeout` turns the hang this guards against into a failure (status 124) instead of a stuck suite
+    const ToolRun r = RunSetup(hive, {"add-dictionary", "Englisch", "--file", "/x/E.DBF"}, "timeout 60 ");
+    ::close(held);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("another process holds the settings"), std::string::npos) << r.err;
+    EXPECT_EQ(TempHive::Read(hive.Machine()), before);
+    EXPECT_FALSE(std::filesystem::exists(hive.Overlay()));
 }
