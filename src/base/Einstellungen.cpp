@@ -207,8 +207,10 @@ bool EinstellungenSpeichern(const Einstellungen& werte, std::optional<std::strin
     bool alle = false;
     try {
         const std::string pfad = std::string(kProduktSchluessel) + std::string(kEinstellungsSchluessel);
-        auto key = registry::OpenKey(pfad, registry::Access::Write);
-        alle = key && key->WriteValues(batch);
+        // a text that cannot be stored (a line break) is left out; the others are still saved
+        const auto vorher = batch.size();
+        std::erase_if(batch, [](const registry::ValueWrite& w) { return !registry::StorableValue(w); });
+        alle = registry::WriteValues(pfad, batch) && batch.size() == vorher;
     } catch (...) {
         alle = false;  // a refused save leaves the values in force for this run only
     }

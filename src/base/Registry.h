@@ -48,6 +48,9 @@ bool DeleteKey(std::string_view path);
 // this is one replacement of the hive file under its lock, so no reader or crash ever sees half of it.
 // False when refused or when a value cannot be stored (then nothing is written).
 bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values);
+// Writes the values into the key, creating it when missing, in one update (the key never exists without
+// them). False when refused or when a value cannot be stored (then nothing is written).
+bool WriteValues(std::string_view path, const std::vector<ValueWrite>& values);
 
 // Where problems go (damaged hive lines, files that cannot be read or replaced). Default: stderr.
 // An empty function restores the default.

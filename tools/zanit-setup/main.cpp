@@ -102,8 +102,7 @@ int Install(const std::vector<std::string>& args) {
     std::vector<zanit::registry::ValueWrite> werte = {{"Program", ValueType::String, program, 0, false},
                                                        {"CD", ValueType::String, medium, 0, false}};
     for (const auto& [name, wert] : schalter) werte.push_back({name, ValueType::Dword, {}, wert ? 1u : 0u, true});
-    auto key = zanit::registry::OpenKey(SettingsKey(), zanit::registry::Access::Write);
-    Write(key && key->WriteValues(werte), "the installation values");
+    Write(zanit::registry::WriteValues(SettingsKey(), werte), "the installation values");
     return kOk;
 }
 

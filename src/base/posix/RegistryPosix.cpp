@@ -236,10 +236,6 @@ bool DeleteKey(std::string_view path) {
     return existed && gone;
 }
 
-}  // namespace zanit::registry
-
-namespace zanit::registry {
-
 bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values) {
     std::string full;
     if (!NormalizeKeyPath(path, full) || SameName(full, kMachineRoot)) return false;
@@ -252,6 +248,26 @@ bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values) {
     if (machineWritten) {
         // an older copy of the key in the overlay would hide values of the new one
         Unshadow(store, [&](Hive& hive) { return RemoveKey(hive, full); });
+    }
+    return true;
+}
+
+bool WriteValues(std::string_view path, const std::vector<ValueWrite>& values) {
+    std::string full;
+    if (!NormalizeKeyPath(path, full) || SameName(full, kMachineRoot)) return false;
+    for (const auto& v : values)
+        if (!StorableValue(v)) return false;
+    Store store = CurrentStore();
+    const Change write = [&](Hive& hive) { return SetValues(hive, full, values) || CreateKey(hive, full); };
+    bool machineWritten = false;
+    if (!Apply(store, write, machineWritten)) return false;
+    if (machineWritten) {
+        Unshadow(store, [&](Hive& hive) {
+            bool changed = false;
+            for (const auto& v : values)
+                if (!v.keepExisting) changed = RemoveValue(hive, full, v.name) || changed;
+            return changed;
+        });
     }
     return true;
 }

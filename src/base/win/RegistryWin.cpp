@@ -130,6 +130,13 @@ bool DeleteKey(std::string_view path) {
     return RegDeleteTreeA(HKEY_LOCAL_MACHINE, relative.c_str()) == ERROR_SUCCESS;  // the key itself included
 }
 
+bool WriteValues(std::string_view path, const std::vector<ValueWrite>& values) {
+    for (const auto& v : values)
+        if (!StorableValue(v)) return false;
+    auto key = OpenKey(path, Access::Write);
+    return key && key->WriteValues(values);
+}
+
 bool ReplaceKey(std::string_view path, const std::vector<ValueWrite>& values) {
     std::string full;
     if (!NormalizeKeyPath(path, full) || WindowsPath(path).empty()) return false;
