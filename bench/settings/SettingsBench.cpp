@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
+#include "base/RegistryFormat.h"
 #include "base/Utils.h"
 
 namespace {
@@ -60,6 +62,27 @@ void BM_WoerterbuchlisteLesen(benchmark::State& state) {
     state.counters["sections"] = static_cast<double>(found);
 }
 BENCHMARK(BM_WoerterbuchlisteLesen)->Arg(500)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same hive's bytes parsed into the model and every section's values looked up, without the files.
+void BM_HiveParsen(benchmark::State& state) {
+    std::string bytes;
+    {
+        std::ifstream in(HiveWith(static_cast<int>(state.range(0))), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string settings = "HKEY_LOCAL_MACHINE\\Software\\MORAV\\zanit\\Dictionary";
+    std::size_t found = 0;
+    for (auto _ : state) {
+        const zanit::registry::Hive hive = zanit::registry::ParseHive(bytes, "bench", {});
+        found = 0;
+        for (const std::string& section : zanit::registry::SubkeyNames(hive, settings)) {
+            const zanit::registry::HiveKey* key = zanit::registry::FindKey(hive, settings + "\\" + section);
+            found += key && zanit::registry::FindValue(*key, "Dictionary") && zanit::registry::FindValue(*key, "TextF");
+        }
+    }
+    if (found != static_cast<std::size_t>(state.range(0))) state.SkipWithError("sections missing");
+}
+BENCHMARK(BM_HiveParsen)->Arg(5000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/RegistryFormat.h"
+#include "xbase/Codepage.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ void SetOneValue(std::string_view bytes, const std::string& once, const zanit::r
     const std::vector<std::string> names = ValueNames(key);
     const std::string name = names.empty() || pick(2) % 4 == 0 ? std::string("FuzzNeu") : names[pick(2) % names.size()];
     const HiveItem* old = FindValue(key, name);
-    const std::string oldLine = old ? old->line : std::string();
+    // the line as the file holds it (a REGEDIT4 file is Windows-1252, the model UTF-8)
+    const std::string oldLine = !old ? std::string() : hive.regedit4 ? xbase::Utf8ToCp1252(old->line) : old->line;
     const std::string text = "Wert " + std::to_string(pick(3)) + " \xE4";
     if (!SetString(hive, path, name, text)) {
         if (SerializeHive(hive) != once) std::abort();  // no change reported: no byte may differ
