@@ -1,0 +1,95 @@
+#include "desktop/Tastenfolge.h"
+
+#include <array>
+#include <cctype>
+#include <string>
+#include <utility>
+
+namespace zanit {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, int>, 19> kNamen{{
+    {"ENTER", 0x0D},  {"TAB", 0x09},      {"ESC", 0x1B},    {"ESCAPE", 0x1B}, {"BACKSPACE", 0x08},
+    {"BS", 0x08},     {"BKSP", 0x08},     {"DEL", 0x2E},    {"DELETE", 0x2E}, {"INS", 0x2D},
+    {"INSERT", 0x2D}, {"HOME", 0x24},     {"END", 0x23},    {"PGUP", 0x21},   {"PGDN", 0x22},
+    {"UP", 0x26},     {"DOWN", 0x28},     {"LEFT", 0x25},   {"RIGHT", 0x27},
+}};
+
+// The key of a name in braces, 0 when it names none.
+int BenannteTaste(std::string_view name) {
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const auto& [n, vk] : kNamen)
+        if (upper == n) return vk;
+    if (upper.size() >= 2 && upper.size() <= 3 && upper[0] == 'F') {
+        int n = 0;
+        for (std::size_t i = 1; i < upper.size(); ++i) {
+            if (upper[i] < '0' || upper[i] > '9') return 0;
+            n = n * 10 + (upper[i] - '0');
+        }
+        if (n >= 1 && n <= 24) return 0x70 + n - 1;
+    }
+    return 0;
+}
+
+int ZeichenTaste(char c) {
+    if (c >= 'a' && c <= 'z') return c - 'a' + 'A';
+    if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ') return c;
+    return 0;
+}
+
+}  // namespace
+
+Tastenkuerzel ZerlegeKuerzel(int gespeichert) {
+    Tastenkuerzel k;
+    k.taste = gespeichert & 0xFF;
+    k.shift = (gespeichert & 0x2000) != 0;
+    k.strg = (gespeichert & 0x4000) != 0;
+    k.alt = (gespeichert & 0x8000) != 0;
+    return k;
+}
+
+int ParseTastenfolge(std::string_view folge, std::vector<Tastenereignis>& ereignisse) {
+    ereignisse.clear();
+    std::vector<Tastenereignis> out;
+    std::vector<int> modifiers;  // pending for the next key, in the order given
+    auto key = [&](int vk) {
+        for (int m : modifiers) out.push_back({m, true});
+        out.push_back({vk, true});
+        out.push_back({vk, false});
+        for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it) out.push_back({*it, false});
+        modifiers.clear();
+    };
+    for (std::size_t i = 0; i < folge.size(); ++i) {
+        const char c = folge[i];
+        int modifier = 0;
+        if (c == '^') modifier = kVkControl;
+        else if (c == '+') modifier = kVkShift;
+        else if (c == '%') modifier = kVkAlt;
+        if (modifier) {
+            for (int m : modifiers)
+                if (m == modifier) return kUngueltigeTaste;  // "^^C"
+            modifiers.push_back(modifier);
+            continue;
+        }
+        if (c == '~') {
+            key(0x0D);
+        } else if (c == '{') {
+            const std::size_t end = folge.find('}', i + 1);
+            if (end == std::string_view::npos) return kUngueltigeTaste;
+            const int vk = BenannteTaste(folge.substr(i + 1, end - i - 1));
+            if (!vk) return kUngueltigeTaste;
+            key(vk);
+            i = end;
+        } else {
+            const int vk = ZeichenTaste(c);
+            if (!vk) return kUngueltigeTaste;
+            key(vk);
+        }
+    }
+    if (!modifiers.empty()) return kUngueltigeTaste;  // a modifier with no key after it
+    ereignisse = std::move(out);
+    return kEingespielt;
+}
+
+}  // namespace zanit
