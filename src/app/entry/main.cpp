@@ -8,6 +8,7 @@
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
 #include "desktop/widgets/TSkinForm.h"
+#include "desktop/widgets/Desktopanbindung.h"
 
 int main(int argc, char** argv) {
     zanit::TWBApplication app(argc, argv);
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     // The subsystems join the main window before it is created.
     zanit::Erweiterungen().skin = std::make_shared<zanit::TSkinErweiterung>();
     zanit::Erweiterungen().trainer = std::make_shared<zanit::TTrainerAnschluss>();
+    zanit::DesktopEinsetzen();
     try {
         zanit::TDatendialog daten;
         zanit::TWBuchDialog window(daten, QCoreApplication::arguments());

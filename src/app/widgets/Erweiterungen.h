@@ -4,6 +4,7 @@
 // small interface whose default does nothing and reports itself absent; the window keeps the controls of an
 // absent one disabled. A subsystem installs its implementation before the main window is created.
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,10 @@ public:
     virtual void InsTray(TWBuchDialog&) {}
     virtual void HotkeyStatusAnwenden(TWBuchDialog&) {}  // on every show
     virtual void TrayHinweis(const QString& text) { (void)text; }
+    // The clipboard text a hotkey lookup searches for ("" when there is none).
+    virtual QString Zwischenablagentext() { return {}; }
+    // Set by the main window: shows it; direction 0 without a lookup, 1 or 2 looking up the clipboard text.
+    std::function<void(int direction)> ZeigeFenster;
     // At close, before saving: the hotkeys' current shortcuts and state into the settings.
     virtual void NachSchliessen(Einstellungen&) {}
     virtual void Freigeben() {}                     // at close

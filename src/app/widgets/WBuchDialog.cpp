@@ -527,6 +527,7 @@ void TWBuchDialog::LeseEinstellungen() {
     }
     suche_->Richtung = suchrichtung_;
     suche_->LatGen = e.LatGen;
+    Erweiterungen().desktop->ZeigeFenster = [this](int direction) { ZeigeFenster(direction); };
     Erweiterungen().desktop->Einrichten(*this);
     Startzustand().programmordner = Grossbuchstaben(MitBackslash(e.Program));
     Startzustand().cdPfad = Grossbuchstaben(MitBackslash(e.CD));
@@ -689,16 +690,29 @@ void TWBuchDialog::TexteSetzen() {
 // Showing, hiding, closing
 
 void TWBuchDialog::ZeigeFenster(int direction) {
-    (void)direction;  // the clipboard lookup belongs to the hotkeys
     Startzustand().fensterSichtbar = true;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
-    if (QLineEdit* e = AktivesSuchfeld()) {
+    QLineEdit* e = AktivesSuchfeld();
+    if (direction == 0) {
         e->clear();
         if (e->isVisible()) e->setFocus(Qt::OtherFocusReason);
+        return;
     }
+    // A lookup of the text another program put on the clipboard, in the given direction.
+    const QString text = Erweiterungen().desktop->Zwischenablagentext();
+    if (text.isEmpty()) return;
+    if (!Startzustand().mehrsprachig) {
+        suchrichtung_ = direction == 2 ? 2 : 1;
+        const QSignalBlocker block(SuchRegister);
+        SuchRegister->setCurrentIndex(suchrichtung_ - 1);
+    } else if (suchrichtung_ != direction) {
+        WechsleSuchrichtung();
+    }
+    e->setText(text);
+    MachSuche();
 }
 
 void TWBuchDialog::Wiederherstellen() {
