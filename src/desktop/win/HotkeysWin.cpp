@@ -7,6 +7,10 @@
 
 #include "desktop/Hotkeys.h"
 
+#ifndef MOD_NOREPEAT
+#define MOD_NOREPEAT 0x4000  // a held combination reports once (older SDK headers lack the name)
+#endif
+
 namespace zanit {
 namespace {
 

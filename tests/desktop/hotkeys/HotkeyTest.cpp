@@ -218,6 +218,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(Sichtbar(), 5000);
         QCOMPARE(f_->Edit()->text(), QString());
         QCOMPARE(tastatur_.GedrueckteModifier(), QString());
+
+        // Shown by other means while it counts as in the tray: its first paint makes it count as shown.
+        tastatur_.Tippen(XK_Control_L, XK_w);
+        QTRY_VERIFY_WITH_TIMEOUT(!(*f_)->isVisible(), 5000);
+        (*f_)->showNormal();
+        QTRY_VERIFY_WITH_TIMEOUT(Startzustand().fensterSichtbar, 5000);
     }
 
     void deactivatedHotkeysLeaveTheKeysToTheFocusedProgram() {
@@ -284,6 +290,21 @@ private slots:
         Nachschlagen(XK_1, "Hund");
         if (QTest::currentTestFailed()) return;
         QFile::remove(ordner_.filePath("WB.log"));
+    }
+
+    void aWaylandSessionIsNotedOnceAndXProgramsStillGetTheHotkeys() {
+        qputenv("XDG_SESSION_TYPE", "wayland");
+        const bool gestartet = f_->Start({"noinfo"});
+        desktop_->Einrichten(**f_);  // again, as after the options
+        qunsetenv("XDG_SESSION_TYPE");
+        QVERIFY(gestartet);
+        QFile log(ordner_.filePath("WB.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(log.readAll()).count("Wayland"), 1);
+        log.close();
+        QFile::remove(log.fileName());
+        Programm("zeile Hut");
+        Nachschlagen(XK_1, "Hut");
     }
 
     void theTrayIconShowsHidesAndEndsTheProgram() {
