@@ -144,6 +144,11 @@ void TDesktopanbindung::Protokollieren(const std::string& text) {
 bool TDesktopanbindung::TrayVerfuegbar() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void TDesktopanbindung::InsTray(TWBuchDialog& fenster) {
+    // Without a tray the window goes to the task bar, never out of reach.
+    if (!TrayVerfuegbar()) {
+        static_cast<QWidget&>(fenster).showMinimized();
+        return;
+    }
     if (TrayIcon && !TrayIcon->isVisible()) TrayIcon->show();
     Startzustand().fensterSichtbar = false;
     static_cast<QWidget&>(fenster).hide();
@@ -204,7 +209,7 @@ void TDesktopanbindung::Anzeigen(int richtung) {
 // To the tray, or to the task bar where no tray is offered.
 void TDesktopanbindung::Minimieren() {
     fenster_->showMinimized();  // stores the placement
-    if (TrayVerfuegbar()) InsTray(*buch_);
+    InsTray(*buch_);
 }
 
 void TDesktopanbindung::HotKeyKeyDown() {

@@ -40,6 +40,8 @@ public:
     void Einrichten(TWBuchDialog& fenster) override;
     bool HotkeysAktiv() const override { return HotKey.aktiv; }
     bool TrayVerfuegbar() const override;
+    // Into the tray (also what the skin's minimise spot does); without a tray host the window is minimised to
+    // the task bar instead and keeps counting as shown.
     void InsTray(TWBuchDialog& fenster) override;
     void HotkeyStatusAnwenden(TWBuchDialog& fenster) override;
     void TrayHinweis(const QString& text) override;
