@@ -258,6 +258,13 @@ void TDesktopanbindung::TrayHotkeyClick() {
 }
 
 bool TDesktopanbindung::eventFilter(QObject* watched, QEvent* event) {
+    // The shown main window minimised (the skin's minimise spot): it goes on into the tray where there is one.
+    if (event->type() == QEvent::WindowStateChange && watched == fenster_ && fenster_->isMinimized() &&
+        Startzustand().fensterSichtbar && TrayVerfuegbar()) {
+        QTimer::singleShot(0, this, [this] {
+            if (fenster_ && buch_ && fenster_->isMinimized() && Startzustand().fensterSichtbar) InsTray(*buch_);
+        });
+    }
     // A main window that paints while it counts as in the tray was brought back by other means: show it.
     if (event->type() == QEvent::Paint && watched == fenster_ && !Startzustand().fensterSichtbar &&
         fenster_->isVisible() && !fenster_->isMinimized()) {

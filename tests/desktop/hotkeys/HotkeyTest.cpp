@@ -13,7 +13,10 @@
 #include "app/window/TestFenster.h"
 #include "app/window/TestInstallation.h"
 #include "base/Katalog.h"
+#include "desktop/Skinform.h"
 #include "desktop/widgets/Desktopanbindung.h"
+#include "desktop/widgets/TSkinForm.h"
+#include "ui/widgets/Skin.h"
 
 // After Qt: the X11 headers define macros that clash with Qt names.
 #include <X11/Xlib.h>
@@ -167,6 +170,7 @@ private slots:
     void cleanup() {
         f_.reset();
         Erweiterungen() = TErweiterungen{};
+        SkinZuruecksetzen();
         desktop_.reset();
         ModaleDialogePruefen();
     }
@@ -353,6 +357,25 @@ private slots:
         QVERIFY(Startzustand().trayBeenden);
         QCOMPARE(hinweis->gezeigt, 0);
         QVERIFY(inst_->HiveBytes().contains("\"HotKeyOn\"=dword:00000001"));
+    }
+
+    void theSkinsMinimiseSpotPutsTheWindowIntoTheTray() {
+        Erweiterungen().skin = std::make_shared<TSkinErweiterung>();
+        SkinZuruecksetzen();
+        QVERIFY(f_->Start({"noinfo"}));
+        QVERIFY(Skinzustand().geladen);
+        QWidget& w = **f_;
+        QPoint spot(-1, -1);
+        for (int y = 0; y < 40 && spot.x() < 0; ++y)
+            for (int x = w.width() - 1; x >= w.width() - 150 && spot.x() < 0; --x)
+                if (SkinFormTreffer(w.width(), w.height(), x, y, AktuelleSkinmasse()).stelle == Fensterstelle::Minimieren)
+                    spot = QPoint(x, y);
+        QVERIFY(spot.x() >= 0);
+        tastatur_.Klick(w.mapToGlobal(spot), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible() && !Startzustand().fensterSichtbar, 5000);
+        QVERIFY(desktop_->TrayIcon->isVisible());
+        tastatur_.Tippen(XK_Control_L, XK_w);
+        QTRY_VERIFY_WITH_TIMEOUT(Sichtbar(), 5000);
     }
 };
 
