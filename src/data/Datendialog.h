@@ -42,6 +42,10 @@ public:
 
     // The dictionary table of the open dictionary.
     xbase::Table BuchDatei;
+    // The sound tables of the mother tongue and the foreign language (field WAVE, order INR), opened by the
+    // sound search.
+    xbase::Table WaveTableMuttersprache;
+    xbase::Table WaveTableFremdsprache;
 
     // Sound flags: the foreign-language and the mother-tongue sound table are open (the sound search sets
     // them; every dictionary opening clears them first).
