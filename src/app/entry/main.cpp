@@ -4,6 +4,7 @@
 
 #include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
+#include "app/widgets/Sprachanschluss.h"
 #include "app/widgets/TrainerAnschluss.h"
 #include "app/widgets/WBuchDialog.h"
 #include "data/Datendialog.h"
@@ -19,7 +20,9 @@ int main(int argc, char** argv) {
     zanit::DesktopEinsetzen();
     try {
         zanit::TDatendialog daten;
+        const zanit::TSprachinstallation sprache(daten);
         zanit::TWBuchDialog window(daten, QCoreApplication::arguments());
+        sprache->SetzeFenster(&window);
         // A second start ends quietly; a failed start ends with its message shown and status 1.
         if (!window.FormCreate()) return window.ZweiteInstanz() ? 0 : 1;
         return app.exec();

@@ -1031,7 +1031,8 @@ bool TWBuchDialog::eventFilter(QObject* watched, QEvent* event) {
                 if (SuchEditKeyDown(key)) return true;
             }
             FormKeyDown(key);
-            if (key->key() == Qt::Key_F24) return true;
+            // F12 is consumed, so that a message it shows is not raised again by the next control.
+            if (key->key() == Qt::Key_F24 || key->key() == Qt::Key_F12) return true;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -47,9 +47,11 @@ inline const std::vector<Paar>& DeutschLatein() {
 
 class TestInstallation {
 public:
-    // `settings`: extra values of the settings key, as hive lines ("\"Seek\"=dword:00000001").
+    // `settings`: extra values of the settings key, as hive lines ("\"Seek\"=dword:00000001"). By default
+    // the notice about missing speech output stays away at the first opening (no test dictionary has sound).
     explicit TestInstallation(std::vector<QString> settings = {"\"Seek\"=dword:00000001",
-                                                               "\"Interval\"=dword:00000064"}) {
+                                                               "\"Interval\"=dword:00000064",
+                                                               "\"Sound\"=dword:00000000"}) {
         QVERIFY(dir_.isValid());
         program_ = QCoreApplication::applicationDirPath() + "/";
         cd_ = dir_.path() + "/";
@@ -82,6 +84,11 @@ public:
                             options);
         sections_.push_back({section, {"\"Dictionary\"=\"" + path + "\"", QString("\"TextM\"=\"%1\"").arg(textM),
                                        QString("\"TextF\"=\"%1\"").arg(textF)}});
+    }
+
+    // Registers a section with the given value lines.
+    void Abschnitt(const QString& section, std::vector<QString> values) {
+        sections_.push_back({section, std::move(values)});
     }
 
     // Registers a table file that exists but is not a table: opening it fails.
