@@ -26,15 +26,24 @@ Vertonungsergebnis VertoneWoerterbuch(const std::string& woerterbuch, int seite,
     t.SetSyncOnPost(false);
     t.SetOrder(0);
 
-    // The spoken texts, how many records carry each, in the order met.
+    // The spoken texts, how many records carry each, in the order met, and the numbers records already give
+    // them: a number a record carries is kept, so that what refers to it stays valid.
     std::vector<std::string> texte;
     std::unordered_map<std::string, std::size_t> haeufigkeit;
+    std::unordered_map<std::string, std::vector<std::int32_t>> vorhanden;
+    std::int32_t hoechste = 0;
     xbase::Field w = t.FieldByName(feldW), ww = t.FieldByName(feldWW);
     for (t.First(); !t.Eof(); t.Next()) {
         const std::string text = Sprechtext(w.AsString());
         if (text.empty()) continue;
         if (optionen.nurEinzelwoerter && text.find(' ') != std::string::npos) continue;
         if (haeufigkeit[text]++ == 0) texte.push_back(text);
+        const long long n = ww.AsInteger();
+        if (n > 0 && n <= INT32_MAX) {
+            std::vector<std::int32_t>& liste = vorhanden[text];
+            if (std::find(liste.begin(), liste.end(), n) == liste.end()) liste.push_back(static_cast<std::int32_t>(n));
+            hoechste = std::max(hoechste, static_cast<std::int32_t>(n));
+        }
     }
     if (optionen.grenze > 0 && texte.size() > optionen.grenze) {
         std::stable_sort(texte.begin(), texte.end(), [&](const std::string& a, const std::string& b) {
@@ -47,27 +56,36 @@ Vertonungsergebnis VertoneWoerterbuch(const std::string& woerterbuch, int seite,
         texte.resize(optionen.grenze);
     }
 
-    // Recordings first: a text the synthesizer cannot speak gets no number.
-    std::unordered_map<std::string, std::int32_t> nummern;
+    // Recordings first: a text the synthesizer cannot speak gets no number. A text without a number gets the
+    // next free one; a text under several numbers is stored under each.
+    std::unordered_map<std::string, std::int32_t> neue;
     std::vector<Aufnahme> aufnahmen;
-    std::int32_t naechste = optionen.start;
+    std::int32_t naechste = std::max(optionen.start, hoechste + 1);
     for (const std::string& text : texte) {
         const PcmAudio audio = sprich(text);
         if (audio.samples.empty()) continue;
-        aufnahmen.push_back({naechste, ImaWaveBild(audio, kWaveIma33, 512)});
-        nummern[text] = naechste++;
+        const std::string bild = ImaWaveBild(audio, kWaveIma33, 512);
+        const auto alt = vorhanden.find(text);
+        if (alt != vorhanden.end()) {
+            for (std::int32_t n : alt->second) aufnahmen.push_back({n, bild});
+            neue[text] = alt->second.front();
+        } else {
+            aufnahmen.push_back({naechste, bild});
+            neue[text] = naechste++;
+        }
     }
+    std::sort(aufnahmen.begin(), aufnahmen.end(), [](const Aufnahme& a, const Aufnahme& b) { return a.nummer < b.nummer; });
     SchreibeTontabelle(tontabelle, aufnahmen);
 
     Vertonungsergebnis ergebnis;
     ergebnis.texte = aufnahmen.size();
     for (t.First(); !t.Eof(); t.Next()) {
-        const auto it = nummern.find(Sprechtext(w.AsString()));
-        const std::int32_t nummer = it == nummern.end() ? 0 : it->second;
-        if (nummer > 0) ++ergebnis.datensaetze;
-        if (ww.AsInteger() == nummer) continue;
+        const auto it = neue.find(Sprechtext(w.AsString()));
+        if (it == neue.end()) continue;
+        ++ergebnis.datensaetze;
+        if (ww.AsInteger() > 0) continue;
         t.Edit();
-        ww.SetAsInteger(nummer);
+        ww.SetAsInteger(it->second);
         t.Post();
     }
     t.Close();

@@ -1,7 +1,8 @@
 #pragma once
 // Voicing a dictionary: every distinct spoken text of one side gets one sound number, its recording goes into
-// a sound table, and the numbers into the side's sound-number field (WW1/WW2) of the dictionary, so that equal
-// words share a number. The synthesis is the caller's (the tool uses the speech synthesizer).
+// a sound table, and the number into the side's sound-number field (WW1/WW2) of the records that have none,
+// so that equal words share a number. Numbers records already carry are kept (their recordings are stored
+// under them). The synthesis is the caller's (the tool uses the speech synthesizer).
 
 #include <cstddef>
 #include <functional>
@@ -13,17 +14,17 @@ namespace zanit {
 
 struct Vertonungsoptionen {
     std::string passwort;     // of the dictionary table
-    std::int32_t start = 1;   // first sound number
+    std::int32_t start = 1;   // first new sound number (at least one above the highest one found)
     // At most this many texts are voiced (0: all); then the texts carried by the most records come first,
-    // single words before phrases, shorter before longer. Texts not voiced get the number 0.
+    // single words before phrases, shorter before longer.
     std::size_t grenze = 0;
     // Only single words (no blank) are voiced.
     bool nurEinzelwoerter = false;
 };
 
 struct Vertonungsergebnis {
-    std::size_t texte = 0;      // recordings written
-    std::size_t datensaetze = 0;  // dictionary records that got a number
+    std::size_t texte = 0;        // recordings written
+    std::size_t datensaetze = 0;  // dictionary records of voiced texts
 };
 
 // The text a record's field is spoken as: round and square bracket parts removed, blanks tidied.

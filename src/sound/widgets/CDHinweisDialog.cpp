@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "base/Katalog.h"
+#include "ui/Skinmass.h"
+#include "ui/widgets/TButtonLeiste.h"
 #include "ui/widgets/Unicode.h"
 
 namespace zanit {
@@ -17,7 +19,7 @@ namespace {
 QString KText(int nummer, std::string_view deutsch) { return ZuUnicode(KatalogText(nummer, deutsch)); }
 }  // namespace
 
-TCDHinweisDialog::TCDHinweisDialog(QWidget* parent) : QDialog(parent) {
+TCDHinweisDialog::TCDHinweisDialog(QWidget* parent) : TOwnFenster(parent) {
     setObjectName(QStringLiteral("CDHinweisDialog"));
     setFixedSize(378, 215);
     Ueberschrift = new QLabel(this);
@@ -41,25 +43,45 @@ TCDHinweisDialog::TCDHinweisDialog(QWidget* parent) : QDialog(parent) {
     SprachCheck->hide();
     OkButton = new QPushButton(this);
     OkButton->setObjectName(QStringLiteral("OkButton"));
+    OkButton->setDefault(true);
     AbbrechenButton = new QPushButton(this);
     AbbrechenButton->setObjectName(QStringLiteral("AbbrechenButton"));
-    // The button box: 193 x 23 at the bottom right, Repeat on the left, Ignore on the right.
-    OkButton->setGeometry(width() - 193, height() - 23, 96, 23);
-    AbbrechenButton->setGeometry(width() - 97, height() - 23, 97, 23);
-    OkButton->setDefault(true);
+    // The button box at the bottom right: Repeat on the left, Ignore on the right; the small buttons below it
+    // take Return and Escape.
+    buttonbox = new TButtonLeiste(this);
+    buttonbox->setObjectName(QStringLiteral("buttonbox"));
+    buttonbox->setKnopflayout(Knopflayout::WiederholenIgnorieren);
+    buttonbox->move(width() - kButtonboxBreite, height() - kButtonboxHoehe);
+    for (QPushButton* b : {OkButton, AbbrechenButton}) {
+        b->setFixedSize(28, 15);
+        b->installEventFilter(this);
+    }
+    OkButton->move(buttonbox->x() + 2, buttonbox->y() + 2);
+    AbbrechenButton->move(buttonbox->x() + 20, buttonbox->y() + 2);
+    buttonbox->raise();
     connect(OkButton, &QPushButton::clicked, this, [this] { done(1); });
     connect(AbbrechenButton, &QPushButton::clicked, this, [this] { done(2); });
+    connect(buttonbox, &TButtonLeiste::geklickt, this, [this](int b) { done(b == 0 ? 1 : 2); });
+}
+
+bool TCDHinweisDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == OkButton || watched == AbbrechenButton) {
+        if (event->type() == QEvent::FocusIn) buttonbox->setHervorgehoben(watched == OkButton ? 0 : 1);
+        else if (event->type() == QEvent::FocusOut) buttonbox->setHervorgehoben(-1);
+    }
+    return TOwnFenster::eventFilter(watched, event);
 }
 
 void TCDHinweisDialog::showEvent(QShowEvent* e) {
     setWindowTitle(KText(5006, "Hinweis"));
     SprachCheck->setText(KText(99017, "Diesen Hinweis beim Programmstart nicht mehr anzeigen"));
     SprachCheck->adjustSize();
-    OkButton->setText(QStringLiteral("Wiederholen"));
-    AbbrechenButton->setText(QStringLiteral("Ignorieren"));
+    buttonbox->setSprache(Knopfsprache());
+    OkButton->setText(KnopfText(Knopflayout::WiederholenIgnorieren, Knopfsprache(), true));
+    AbbrechenButton->setText(KnopfText(Knopflayout::WiederholenIgnorieren, Knopfsprache(), false));
     if (const QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
-    QDialog::showEvent(e);
+    TOwnFenster::showEvent(e);
     OkButton->setFocus(Qt::OtherFocusReason);
 }
 

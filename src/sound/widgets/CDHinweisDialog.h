@@ -2,9 +2,8 @@
 // The notice that asks for a sound medium: a heading, the message, the check box "do not show this notice at
 // program start again" when the caller offers it, and "Wiederholen" (result 1) / "Ignorieren" (result 2).
 
-#include <QDialog>
-
 #include "sound/Tonmedium.h"
+#include "ui/widgets/TOwnFenster.h"
 
 class QCheckBox;
 class QLabel;
@@ -12,7 +11,9 @@ class QPushButton;
 
 namespace zanit {
 
-class TCDHinweisDialog : public QDialog {
+class TButtonLeiste;
+
+class TCDHinweisDialog : public TOwnFenster {
     Q_OBJECT
 public:
     explicit TCDHinweisDialog(QWidget* parent = nullptr);
@@ -20,6 +21,7 @@ public:
     QLabel* Ueberschrift = nullptr;
     QLabel* TextLabel = nullptr;
     QCheckBox* SprachCheck = nullptr;
+    TButtonLeiste* buttonbox = nullptr;      // "Wiederholen" | "Ignorieren"
     QPushButton* OkButton = nullptr;         // "Wiederholen", Return
     QPushButton* AbbrechenButton = nullptr;  // "Ignorieren", Escape
 
@@ -28,6 +30,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The notice as the sound medium search asks for it: a new dialog for each showing.

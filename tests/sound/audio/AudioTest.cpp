@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <chrono>
-#include <iostream>
 #include <thread>
 
 #include "data/Datendialog.h"
@@ -75,7 +74,6 @@ TEST_F(Audio, ASequenceArrivesCompleteAndInOrder) {
     EXPECT_TRUE(Vorbei(t));
     Warte(300);
     const std::vector<Tonstueck> stuecke = test::Tonstuecke(mitschnitt.Beenden());
-    for (const Tonstueck& s : stuecke) std::cerr << s.beginn << " s: " << s.hz << " Hz for " << s.sekunden << " s\n";
     ASSERT_EQ(stuecke.size(), 2u);
     EXPECT_NEAR(stuecke[0].hz, 440, 30);
     EXPECT_NEAR(stuecke[0].sekunden, 0.5, 0.06);
@@ -99,7 +97,6 @@ TEST_F(Audio, ANewRequestCutsTheOldSequence) {
     Warte(5000, [&] { return Vorbei(t); });
     Warte(1500);
     const std::vector<Tonstueck> stuecke = test::Tonstuecke(mitschnitt.Beenden());
-    for (const Tonstueck& s : stuecke) std::cerr << s.beginn << " s: " << s.hz << " Hz for " << s.sekunden << " s\n";
     // The long tone stops early, the new one plays whole, and nothing of the old list follows.
     ASSERT_EQ(stuecke.size(), 2u);
     EXPECT_NEAR(stuecke[0].hz, 440, 30);
