@@ -96,13 +96,16 @@ private:
 };
 
 // Cuts a recording into stretches of 20 ms frames of one pitch; silent frames end a stretch. Pitches within
-// 15 % count as one; stretches shorter than 40 ms are dropped (device starts and stops).
+// 15 % count as one. A stretch that continues the previous one's pitch within 150 ms is the same tone broken by
+// a dropout of the loaded audio server (its parts are added up); stretches shorter than 40 ms are dropped
+// (device starts and stops).
 inline std::vector<Tonstueck> Tonstuecke(const std::vector<std::int16_t>& s, int rate = kMitschnittRate) {
     const std::size_t rahmen = static_cast<std::size_t>(rate / 50);
-    std::vector<Tonstueck> stuecke;
+    const double dauer = static_cast<double>(rahmen) / rate;
+    std::vector<Tonstueck> roh;
     Tonstueck laufend;
     auto abschliessen = [&] {
-        if (laufend.sekunden >= 0.04) stuecke.push_back(laufend);
+        if (laufend.sekunden > 0) roh.push_back(laufend);
         laufend = Tonstueck{};
     };
     for (std::size_t start = 0; start + rahmen <= s.size(); start += rahmen) {
@@ -112,9 +115,7 @@ inline std::vector<Tonstueck> Tonstuecke(const std::vector<std::int16_t>& s, int
             energie += static_cast<double>(s[i]) * s[i];
             if (i > start && (s[i - 1] < 0) != (s[i] < 0)) ++nulldurchgaenge;
         }
-        const double rms = std::sqrt(energie / static_cast<double>(rahmen));
-        const double dauer = static_cast<double>(rahmen) / rate;
-        if (rms < 500) {
+        if (std::sqrt(energie / static_cast<double>(rahmen)) < 500) {
             abschliessen();
             continue;
         }
@@ -125,6 +126,20 @@ inline std::vector<Tonstueck> Tonstuecke(const std::vector<std::int16_t>& s, int
         laufend.sekunden += dauer;
     }
     abschliessen();
+    std::vector<Tonstueck> stuecke;
+    for (const Tonstueck& t : roh) {
+        if (!stuecke.empty()) {
+            Tonstueck& v = stuecke.back();
+            if (std::abs(t.hz - v.hz) <= 0.15 * v.hz && t.beginn - (v.beginn + v.sekunden) < 0.15 &&
+                v.sekunden + t.sekunden > 0) {
+                v.hz = (v.hz * v.sekunden + t.hz * t.sekunden) / (v.sekunden + t.sekunden);
+                v.sekunden += t.sekunden;
+                continue;
+            }
+        }
+        stuecke.push_back(t);
+    }
+    std::erase_if(stuecke, [](const Tonstueck& t) { return t.sekunden < 0.04; });
     return stuecke;
 }
 
