@@ -16,13 +16,17 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(true);
     // The subsystems join the main window before it is created.
     zanit::Erweiterungen().skin = std::make_shared<zanit::TSkinErweiterung>();
-    zanit::Erweiterungen().trainer = std::make_shared<zanit::TTrainerAnschluss>();
+    const auto trainer = std::make_shared<zanit::TTrainerAnschluss>();
+    zanit::Erweiterungen().trainer = trainer;
     zanit::DesktopEinsetzen();
     try {
         zanit::TDatendialog daten;
         const zanit::TSprachinstallation sprache(daten);
         zanit::TWBuchDialog window(daten, QCoreApplication::arguments());
         sprache->SetzeFenster(&window);
+        trainer->Tonnummern = [&sprache](zanit::TWBuchDialog& w, const std::string& text, int wortart) {
+            return sprache->Tonnummern(w, text, wortart);
+        };
         // A second start ends quietly; a failed start ends with its message shown and status 1.
         if (!window.FormCreate()) return window.ZweiteInstanz() ? 0 : 1;
         return app.exec();

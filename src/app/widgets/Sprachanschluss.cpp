@@ -1,6 +1,7 @@
 #include "app/widgets/Sprachanschluss.h"
 
 #include <QLineEdit>
+#include <algorithm>
 
 #include "app/widgets/WBuchDialog.h"
 #include "base/Katalog.h"
@@ -59,6 +60,14 @@ void TSprachanschluss::Sprechen(TWBuchDialog& w, int language) {
             return;
     }
     if (QLineEdit* feld = w.AktivesSuchfeld(); feld && feld->isVisible()) feld->setFocus(Qt::OtherFocusReason);
+}
+
+std::array<std::int32_t, 5> TSprachanschluss::Tonnummern(TWBuchDialog& w, const std::string& text, int wortart) {
+    const TWoerterbuecher& wb = w.Woerterbuecher();
+    ton_.SucheTonnummern(text, wortart, 2, wb.Offen, wb.TextF);
+    std::array<std::int32_t, 5> erste{};
+    std::copy(ton_.Tonnummern.begin(), ton_.Tonnummern.begin() + 5, erste.begin());
+    return erste;
 }
 
 void TSprachanschluss::TabellenSchliessen() {

@@ -2,7 +2,10 @@
 // The speech output as the main window meets it: the wave output on Qt Multimedia, the playback rules, the
 // sound medium search with its notice, wired to the window's hit list, settings and messages.
 
+#include <array>
+#include <cstdint>
 #include <memory>
+#include <string>
 
 #include "app/widgets/Erweiterungen.h"
 #include "sound/QtWellenausgabe.h"
@@ -28,6 +31,9 @@ public:
     void TabellenSchliessen() override;
 
     TTonausgabe& Tonausgabe() { return ton_; }
+    // The sound numbers of a foreign-language text of the window's open dictionary (the first five slots of
+    // the data module's list, as the trainer transfer stores them).
+    std::array<std::int32_t, 5> Tonnummern(TWBuchDialog& w, const std::string& text, int wortart);
     TTonmediumSuche& Mediensuche() { return suche_; }
 
 private:
