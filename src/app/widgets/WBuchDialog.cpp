@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <tuple>
 #include <utility>
 
 #include "base/Einstellungen.h"
@@ -43,15 +44,11 @@ namespace {
 
 constexpr int kStandardBreite = 600;
 constexpr int kStandardHoehe = 435;
-constexpr int kNeuMinBreite = 731;
-constexpr int kNeuMinHoehe = 450;
-constexpr int kKlassischMinBreite = 490;
-constexpr int kKlassischMinHoehe = 245;
 
 const char* const kProdukt = "zanit";
 
 int Rechts(const QWidget* w) { return w->x() + w->width(); }
-int Unten(const QWidget* w) { return w->y() + w->height(); }
+void Setzen(QWidget* w, const Flaeche& f) { w->setGeometry(f.x, f.y, f.breite, f.hoehe); }
 
 std::string Grossbuchstaben(std::string s) {
     for (char& c : s)
@@ -1206,29 +1203,41 @@ void TWBuchDialog::MachResize() {
         return;  // the resize comes back here
     }
     setMinimumSize(std::max(240, kKlassischMinBreite - dw), std::max(60, kKlassischMinHoehe - dh));
-    const int cw = width(), ch = height();
-    Edge->setGeometry(20, 60, cw - 40, 68);
+    FilterLabel->adjustSize();
+    const KlassischesLayout l = zanit::MachResize(
+        {width(), height(), frame.width(), FilterLabel->width(), Trefferlabel->sizeHint().height()});
+    Setzen(Edge, l.Edge);
     EingabePanel->setGeometry(12, 32, 226, 28);
     EingabePanel->raise();
     SuchEdit->setGeometry(2, 3, 190, 22);
     EingabeButton->setGeometry(196, 2, 28, 24);
-    Rahmen->setGeometry(20, 145, cw - 40, ch - 180);
+    Setzen(Rahmen, l.Rahmen);
     const int listWidth = ErgebnisListe->viewport()->width() > 0 ? Rahmen->width() - 4 : Rahmen->width();
-    const int half = (listWidth - wortartBreite_) / 2;
-    ErgebnisListe->SetzeSpaltenbreite(0, half);
-    ErgebnisListe->SetzeSpaltenbreite(1, half);
-    ErgebnisListe->SetzeSpaltenbreite(2, wortartBreite_ + 5);
-    menupanel->setGeometry(0, 20, frame.width(), 20);
-    Trefferlabel->setGeometry(Rahmen->x(), Unten(Rahmen) + 7, Rahmen->width() / 2, Trefferlabel->sizeHint().height());
-    FilterLabel->adjustSize();
-    FilterLabel->move(Rahmen->x() + Rahmen->width() - FilterLabel->width(), Trefferlabel->y());
+    SpaltenSetzen(Listenspalten(listWidth, wortartBreite_));
+    Setzen(menupanel, l.menupanel);
+    Setzen(Trefferlabel, l.Trefferlabel);
+    FilterLabel->move(l.FilterLabel.x, l.FilterLabel.y);
     const int edgeRight = Rechts(Edge);
     WPlaybutton->setGeometry(edgeRight - 195, Edge->y() + 8, 96, 24);
     Detailbutton->setGeometry(edgeRight - 95, Edge->y() + 8, 88, 24);
     if (FilterAnButton->isVisible() || !isVisible()) {
-        FilterAnButton->setGeometry(edgeRight - 95, Edge->y() + 38, 44, 24);
-        FilterAusButton->setGeometry(FilterAnButton->x() + 46, Edge->y() + 38, 44, 24);
+        FilterAnButton->setGeometry(l.FilterAnButtonX, Edge->y() + 38, 44, 24);
+        FilterAusButton->setGeometry(l.FilterAusButtonX, Edge->y() + 38, 44, 24);
     }
+}
+
+void TWBuchDialog::SpaltenSetzen(Spalten s) {
+    ErgebnisListe->SetzeSpaltenbreite(0, s.sprache);
+    ErgebnisListe->SetzeSpaltenbreite(1, s.sprache);
+    ErgebnisListe->SetzeSpaltenbreite(2, s.wortart);
+}
+
+SprachreiterLayout TWBuchDialog::Reiterlayout() const {
+    SprachreiterEingabe e;
+    e.l9 = Erweiterungen().skin->L9();
+    e.mutterBild = {MutterspracheImage->width(), MutterspracheImage->height()};
+    for (std::size_t k = 0; k < 5; ++k) e.fremdBild[k] = {FremdspracheImage[k]->width(), FremdspracheImage[k]->height()};
+    return zanit::PlatziereSprachreiter(e);
 }
 
 void TWBuchDialog::MachResizeNeu() {
@@ -1239,71 +1248,61 @@ void TWBuchDialog::MachResizeNeu() {
         return;
     }
     setMinimumSize(kNeuMinBreite, kNeuMinHoehe);
-    const Skin& skin = *Erweiterungen().skin;
-    const int cw = std::max(width(), kNeuMinBreite), ch = std::max(height(), kNeuMinHoehe);
     PlatziereSprachreiter();
-    QFrame* shape = HintergrundShape;
-    shape->setGeometry(MutterspracheImage->x(), Unten(MutterspracheImage) + 5, cw - skin.L9() - skin.W10() - 12, 0);
-    shape->resize(shape->width(), ch - shape->y() - skin.H7() - 6);
-    VerlaufImage->setGeometry(shape->x() + 1, shape->y() + 1, shape->width() - 2, 90);
-    SuchbegriffLabel->adjustSize();
-    SuchbegriffLabel->move(shape->x() + 9, shape->y() + 12);
-    SuchEditNeuBorderShape->setGeometry(shape->x() + 12, Unten(SuchbegriffLabel) + 7, SuchEditNeu->width() + 2,
-                                        SuchEditNeu->height() + 2);
-    SuchEditNeu->move(SuchEditNeuBorderShape->x() + 1, SuchEditNeuBorderShape->y() + 1);
-    SuchenInLabel->adjustSize();
-    SuchenInLabel->move(FremdspracheTab[1]->x() + 5, SuchbegriffLabel->y());
-    Suchsprache1Button->move(FremdspracheTab[1]->x(), SuchEditNeu->y());
-    Suchsprache2Button->move(FremdspracheTab[2]->x(), SuchEditNeu->y());
-    SuchergebnisLabel->adjustSize();
-    SuchergebnisLabel->move(SuchbegriffLabel->x(), Unten(SuchEditNeuBorderShape) + 10);
-    Rahmen->setGeometry(shape->x() + 7, Unten(SuchergebnisLabel) + 2, shape->width() - UmkehrMMButton->width() - 19, 0);
-    Rahmen->resize(Rahmen->width(), Unten(shape) - Rahmen->y() - 75);
-    const int half = (Rahmen->width() - wortartBreite_) / 2;
-    ErgebnisListe->SetzeSpaltenbreite(0, half);
-    ErgebnisListe->SetzeSpaltenbreite(1, half);
-    ErgebnisListe->SetzeSpaltenbreite(2, wortartBreite_ + 5);
-    Trefferlabel->setGeometry(SuchbegriffLabel->x(), Unten(Rahmen) + 3, Rahmen->width() / 2,
-                              Trefferlabel->sizeHint().height());
-    FilterLabel->adjustSize();
-    FilterLabel->move(Rechts(Rahmen) - FilterLabel->width() - 2, Trefferlabel->y());
-    VertonungenTitelLabel->adjustSize();
-    VertonungenTitelLabel->move(SuchbegriffLabel->x(), Unten(Trefferlabel) + 2);
-    Sound1MMButton->move(Rahmen->x(), Unten(VertonungenTitelLabel));
-    Sound2MMButton->move(Suchsprache1Button->x(), Sound1MMButton->y());
-    Eintrag1Label->setGeometry(Rechts(Sound1MMButton) + 2, Sound1MMButton->y(),
-                               Sound2MMButton->x() - 2 - (Rechts(Sound1MMButton) + 2), Sound1MMButton->height());
-    Eintrag2Label->setGeometry(Rechts(Sound2MMButton) + 2, Sound2MMButton->y(),
-                               Rechts(shape) - 5 - (Rechts(Sound2MMButton) + 2), Sound2MMButton->height());
-    UmkehrsucheMMButton->move(Rechts(Rahmen) + 5, Rahmen->y());
-    FilterMMButton->move(UmkehrsucheMMButton->x(), Unten(UmkehrsucheMMButton) + 2);
-    UebernahmeMMButton->move(UmkehrsucheMMButton->x(), Unten(FilterMMButton) + 2);
-    menupanel->setGeometry(0, 20, frameGeometry().width(), 20);
+    const Skin& skin = *Erweiterungen().skin;
+    for (QLabel* label : {SuchbegriffLabel, SuchenInLabel, SuchergebnisLabel, FilterLabel, VertonungenTitelLabel})
+        label->adjustSize();
+    const auto g = [](const QWidget* w) { return Groesse{w->width(), w->height()}; };
+    NeuEingabe e;
+    std::tie(e.clientBreite, e.clientHoehe, e.aussenBreite) = std::tuple(width(), height(), frameGeometry().width());
+    std::tie(e.l9, e.w10, e.h7) = std::tuple(skin.L9(), skin.W10(), skin.H7());
+    e.reiter = Reiterlayout();
+    e.suchbegriffLabel = g(SuchbegriffLabel);
+    e.suchEditNeu = g(SuchEditNeu);
+    e.suchenInLabel = g(SuchenInLabel);
+    e.suchergebnisLabel = g(SuchergebnisLabel);
+    e.vertonungenTitelLabel = g(VertonungenTitelLabel);
+    e.sound1 = g(Sound1MMButton);
+    e.sound2 = g(Sound2MMButton);
+    e.umkehrsuche = g(UmkehrsucheMMButton);
+    e.filterMM = g(FilterMMButton);
+    e.uebernahme = g(UebernahmeMMButton);
+    e.umkehrMMBreite = UmkehrMMButton->width();
+    e.filterLabelBreite = FilterLabel->width();
+    e.trefferHoehe = Trefferlabel->sizeHint().height();
+    const NeuLayout l = zanit::MachResizeNeu(e);
+    for (auto [w, f] : {std::pair<QWidget*, Flaeche>{HintergrundShape, l.HintergrundShape},
+                        {VerlaufImage, l.VerlaufImage}, {SuchbegriffLabel, l.SuchbegriffLabel},
+                        {SuchEditNeuBorderShape, l.SuchEditNeuBorderShape}, {SuchEditNeu, l.SuchEditNeu},
+                        {SuchenInLabel, l.SuchenInLabel}, {SuchergebnisLabel, l.SuchergebnisLabel},
+                        {Rahmen, l.Rahmen}, {Trefferlabel, l.Trefferlabel},
+                        {VertonungenTitelLabel, l.VertonungenTitelLabel}, {Sound1MMButton, l.Sound1MMButton},
+                        {Sound2MMButton, l.Sound2MMButton}, {Eintrag1Label, l.Eintrag1Label},
+                        {Eintrag2Label, l.Eintrag2Label}, {UmkehrsucheMMButton, l.UmkehrsucheMMButton},
+                        {FilterMMButton, l.FilterMMButton}, {UebernahmeMMButton, l.UebernahmeMMButton},
+                        {menupanel, l.menupanel}})
+        Setzen(w, f);
+    for (auto [w, p] : {std::pair<QWidget*, Flaeche>{Suchsprache1Button, l.Suchsprache1Button},
+                        {Suchsprache2Button, l.Suchsprache2Button}, {FilterLabel, l.FilterLabel}})
+        w->move(p.x, p.y);
+    SpaltenSetzen(Listenspalten(Rahmen->width(), wortartBreite_));
 }
 
 void TWBuchDialog::PlatziereSprachreiter() {
     if (!Startzustand().mehrsprachig) return;
-    const int l9 = Erweiterungen().skin->L9();
-    MutterspracheImage->move(l9 + 6, 50);
-    MutterspracheTitelLabel->setGeometry(MutterspracheImage->x() + 8, MutterspracheTitelLabel->y(),
-                                         MutterspracheImage->width() - 8, 18);
-    MutterspracheLabel->setGeometry(MutterspracheImage->x() + 44, MutterspracheImage->y() + 36,
-                                    MutterspracheImage->width() - 44, 18);
-    QLabel* first = FremdspracheImage[0];
-    first->move(Rechts(MutterspracheImage) + 5, MutterspracheImage->y() + 6);
-    FremdspracheTitelLabel->setGeometry(FremdspracheTitelLabel->x(), first->y() + 5, first->width() - 8, 18);
-    MutterspracheTitelLabel->move(MutterspracheTitelLabel->x(), FremdspracheTitelLabel->y());
-    FremdspracheAktivLabel[0]->setGeometry(first->x() + 44, MutterspracheLabel->y() + 2, first->width() - 44, 18);
-    FremdspracheTab[0]->move(first->pos());
-    for (int k = 1; k < 5; ++k) {
-        QLabel* image = FremdspracheImage[k];
-        image->move(Rechts(FremdspracheImage[k - 1]) + 1, first->y());
-        FremdspracheAktivLabel[k]->setGeometry(image->x() + 44, FremdspracheAktivLabel[0]->y(), image->width() - 44,
-                                               18);
-        FremdspracheTab[k]->move(image->pos());
+    const SprachreiterLayout l = Reiterlayout();
+    Setzen(MutterspracheImage, l.MutterspracheImage);
+    Setzen(MutterspracheTitelLabel, l.MutterspracheTitelLabel);
+    Setzen(MutterspracheLabel, l.MutterspracheLabel);
+    FremdspracheTitelLabel->setGeometry(FremdspracheTitelLabel->x(), l.FremdspracheTitelLabel.y,
+                                        l.FremdspracheTitelLabel.breite, l.FremdspracheTitelLabel.hoehe);
+    for (std::size_t k = 0; k < 5; ++k) {
+        Setzen(FremdspracheImage[k], l.FremdspracheImage[k]);
+        Setzen(FremdspracheAktivLabel[k], l.FremdspracheAktivLabel[k]);
+        FremdspracheTab[k]->move(l.FremdspracheTab[k].x, l.FremdspracheTab[k].y);
     }
-    for (QLabel* l : {MutterspracheTitelLabel, MutterspracheLabel, FremdspracheTitelLabel}) l->raise();
-    for (QLabel* l : FremdspracheAktivLabel) l->raise();
+    for (QLabel* label : {MutterspracheTitelLabel, MutterspracheLabel, FremdspracheTitelLabel}) label->raise();
+    for (QLabel* label : FremdspracheAktivLabel) label->raise();
 }
 
 }  // namespace zanit

@@ -14,6 +14,7 @@
 
 #include "base/Einstellungen.h"
 #include "data/Datendialog.h"
+#include "desktop/Fensterlayout.h"
 #include "search/Suche.h"
 #include "search/Trefferliste.h"
 
@@ -141,6 +142,8 @@ protected:
 
 private:
     void ErzeugeSteuerelemente();
+    void SpaltenSetzen(Spalten s);
+    SprachreiterLayout Reiterlayout() const;
     void ErzeugeMenues();
     void WaehleLayout();
     void FormShow();
