@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QPushButton>
+#include <utility>
 
 #include "base/Katalog.h"
 #include "ui/Skinmass.h"
@@ -39,13 +40,13 @@ TButtonLeiste* SetzeKnopfkasten(QDialog* dialog, Knopflayout layout, QPushButton
     kasten->setSprache(Knopfsprache());
     kasten->move(dialog->width() - kButtonboxBreite, dialog->height() - kButtonboxHoehe);
     auto* anzeige = new Fokusanzeige(kasten, links, rechts);
-    int x = kasten->x() + 2;
-    for (QPushButton* b : {links, rechts}) {
+    // Each small button lies under the painted button it stands for (a single one under the right half).
+    const std::pair<QPushButton*, int> knoepfe[] = {{links, rechts ? 0 : 1}, {rechts, 1}};
+    for (const auto& [b, knopf] : knoepfe) {
         if (!b) continue;
         b->setFixedSize(28, 15);
-        b->move(x, kasten->y() + 2);
+        b->move(kasten->pos() + kasten->knopfRechteck(knopf).topLeft() + QPoint(2, 2));
         b->installEventFilter(anzeige);
-        x += 18;
     }
     kasten->raise();
     QObject::connect(kasten, &TButtonLeiste::geklickt, dialog, [links, rechts](int knopf) {
