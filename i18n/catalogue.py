@@ -360,6 +360,74 @@ def translation_problems(number, entry, where):
     if text.count(PLACEHOLDER) != entry["id"].count(PLACEHOLDER):
         problems.append(f"{where}: text {number} has {text.count(PLACEHOLDER)} placeholders &#, "
                         f"the German default {entry['id'].count(PLACEHOLDER)}")
+    try:
+        keys, wanted = accelerators(text), accelerators(entry["id"])
+        if len(keys) != len(wanted):
+            problems.append(f"{where}: text {number} has {len(keys)} accelerators, the German default {len(wanted)}")
+    except Problem as p:
+        problems.append(f"{where}: text {number}: {p}")
+    return problems
+
+
+# "&" followed by one of these is an escape; "&&" is a literal ampersand; "&" before a letter or digit marks
+# the accelerator. Anything else is a broken escape that would show as it stands.
+ESCAPE_CHARS = "$_\u00a7#"
+
+# Texts that share one window (or one menu) and so need distinct accelerators in every language.
+ACCELERATOR_GROUPS = {
+    "main window": [8120, 8200, 8254, 8250, 3032, 30015, 30019, 3005, 3006, 3049],
+    "file menu": [8259, 8260],
+    "service menu": [8258, 8261, 8262, 8252],
+    "help menu": [8251, 8257],
+    "tray menu with hotkeys on": [3051, 98012, 8133],
+    "tray menu with hotkeys off": [3051, 98011, 8133],
+    "entry details": [3032, 3047],
+    "options dialog": [98101, 98102, 98103, 98104, 98105, 98106, 98108, 98109, 98110, 98111, 98112, 98113,
+                       98114],
+    "transfer dialog": [25011, 25012, 25014],
+}
+
+
+def accelerators(text):
+    """The accelerator characters of a text (lower case); raises Problem for a broken escape."""
+    keys = []
+    i = 0
+    while i < len(text):
+        if text[i] != "&":
+            i += 1
+            continue
+        following = text[i + 1:i + 2]
+        if following and (following in ESCAPE_CHARS or following == "&"):
+            i += 2
+        elif following.isalnum():
+            keys.append(following.lower())
+            i += 2
+        else:
+            raise Problem(f"broken escape {text[i:i + 2]!r}")
+    return keys
+
+
+def accelerator_clashes(entries, path):
+    """Accelerators used twice within one window of a catalogue (untranslated texts count with their
+    German default)."""
+    problems = []
+    for window, numbers in ACCELERATOR_GROUPS.items():
+        seen = {}
+        for number in numbers:
+            entry = entries.get(number)
+            if entry is None:
+                continue
+            text = entry["str"] if entry["str"].strip() and not entry["fuzzy"] else entry["id"]
+            try:
+                keys = accelerators(text)
+            except Problem:
+                continue  # reported with the text itself
+            for key in keys:
+                if key in seen:
+                    problems.append(f"{path}: texts {seen[key]} and {number} share the accelerator "
+                                    f"{key!r} in the {window}")
+                else:
+                    seen[key] = number
     return problems
 
 
@@ -386,6 +454,7 @@ def check(src, po_paths, require_translated):
                     problems.append(f"{where}: text {number} is not translated")
                 continue
             problems.extend(translation_problems(number, entry, where))
+        problems.extend(accelerator_clashes(entries, path))
     return problems
 
 

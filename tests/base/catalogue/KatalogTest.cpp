@@ -189,5 +189,36 @@ TEST(KatalogDesBuilds, EnglishCatalogueOpensFromTheProgramFolder) {
     EXPECT_EQ(katalog.Text(14023, "x"), "\xA9 2002-2009");
 }
 
+// The five further catalogues of the build: each opens with its button-box language, translates, keeps the
+// Windows-1252 letters of its language and fills its placeholders.
+TEST(KatalogDesBuilds, FiveFurtherCataloguesOpenAndTranslate) {
+    struct Fall {
+        char buchstabe;
+        int knopfsprache;
+        std::string keinWoerterbuch;  // 98050, Windows-1252
+        std::string treffer;          // 30052 with 3, 2 and "Zeilen"
+        std::string muttersprache;    // the blank entry of the own language among texts 10..15
+        int eigeneNummer;
+    } faelle[] = {
+        {'F', 2, "Aucun dictionnaire n'est install\xE9 !", "3 r\xE9sultats en 2 lignes", "Franzoesisch", 12},
+        {'I', 3, "Nessun dizionario installato!", "3 risultati in 2 righe", "Italienisch", 13},
+        {'S', 4, "\xA1No hay ning\xFAn diccionario instalado!", "3 resultados en 2 l\xEDneas", "Spanisch", 14},
+        {'N', 5, "Er is geen woordenboek ge\xEF" "nstalleerd!", "3 treffers in 2 regels", "", 0},
+        {'V', 6, "Ingen ordbok \xE4r installerad!", "3 tr\xE4" "ffar p\xE5 2 rader", "", 0},
+    };
+    for (const Fall& fall : faelle) {
+        TKatalog katalog;
+        katalog.KatalogOeffnen(fall.buchstabe);
+        ASSERT_TRUE(katalog.Offen()) << fall.buchstabe;
+        EXPECT_EQ(katalog.Knopfsprache(), fall.knopfsprache);
+        EXPECT_EQ(katalog.Text(98050, "Es ist kein W\xF6rterbuch installiert!"), fall.keinWoerterbuch);
+        const std::string zeilen = katalog.Text(30051, "Zeilen");
+        EXPECT_EQ(katalog.Text(30052, "&# Treffer in &# &#", "3", "2", zeilen), fall.treffer);
+        if (fall.eigeneNummer) {
+            EXPECT_EQ(katalog.Text(fall.eigeneNummer, fall.muttersprache), "");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zanit

@@ -155,6 +155,11 @@ TEST_F(Quellen, TranslationsThatCannotBecomeCatalogueRecordsAreRefused) {
         {"msgctxt \"eins\"\nmsgid \"a\"\nmsgstr \"b\"\n", "msgctxt must be the text number"},
         {"msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgctxt \"1\"\nmsgid \"c\"\nmsgstr \"d\"\n", "twice"},
         {"msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"b\n", "quoted string"},
+        // A dropped or mistyped escape would show as it stands.
+        {"msgctxt \"1\"\nmsgid \"Datei &#\"\nmsgstr \"File & #\"\n", "broken escape '& '"},
+        {"msgctxt \"1\"\nmsgid \"Zeile&$zwei\"\nmsgstr \"line&\"\n", "broken escape '&'"},
+        {"msgctxt \"1\"\nmsgid \"&Datei\"\nmsgstr \"File\"\n", "0 accelerators, the German default 1"},
+        {"msgctxt \"1\"\nmsgid \"&Datei\"\nmsgstr \"&Fi&le\"\n", "2 accelerators"},
     };
     for (const Fall& fall : faelle) {
         Datei("x.po", kopf + fall.eintrag);
@@ -183,18 +188,38 @@ TEST_F(Quellen, TsvHoldsTranslatedEntriesEscapedForTheTableTool) {
               "30\tC:\\\\Data\\\\\n");
 }
 
+// Two texts of one window with the same accelerator: the second cannot be reached from the keyboard.
+TEST_F(Quellen, AcceleratorsSharedWithinOneWindowAreRefused) {
+    Datei("src/a.cpp", "KatalogText(98101, \"&Hotkeys verwenden\"); KatalogText(98108, \"&Schriftart\");\n"
+                       "KatalogText(8259, \"&W\xc3\xb6rterbuch wechseln\");\n");
+    const std::string kopf = "msgid \"\"\nmsgstr \"\"\n\n";
+    const std::string eintraege = "msgctxt \"98101\"\nmsgid \"&Hotkeys verwenden\"\nmsgstr \"Use &hotkeys\"\n\n"
+                                  "msgctxt \"8259\"\nmsgid \"&W\xc3\xb6rterbuch wechseln\"\nmsgstr \"&Change\"\n\n";
+    Datei("zanit_E.po", kopf + eintraege + "msgctxt \"98108\"\nmsgid \"&Schriftart\"\nmsgstr \"&Font\"\n");
+    EXPECT_EQ(Pruefe().status, 0) << Pruefe().ausgabe;
+    // The same letter in the options dialog clashes; in another window (the file menu) it would not.
+    Datei("zanit_E.po", kopf + eintraege + "msgctxt \"98108\"\nmsgid \"&Schriftart\"\nmsgstr \"&Hotfont\"\n");
+    const Ergebnis e = Pruefe();
+    EXPECT_EQ(e.status, 1);
+    EXPECT_NE(e.ausgabe.find("texts 98101 and 98108 share the accelerator 'h' in the options dialog"),
+              std::string::npos)
+        << e.ausgabe;
+}
+
 // The real tree: every numbered text of src/ has its current German default in every catalogue source, and
-// the English one translates them all.
+// each of the six catalogues translates them all, with valid escapes and distinct accelerators per window.
 TEST(QuellenDesProjekts, CataloguesCoverEveryNumberedTextOfTheCode) {
     const std::string src = "'" ZANIT_SOURCE_DIR "/src' ";
-    const Ergebnis e = Aufruf("check " + src + "'" ZANIT_SOURCE_DIR "/i18n/zanit_E.po' --require-translated");
-    EXPECT_EQ(e.status, 0) << e.ausgabe;
+    int kataloge = 0;
     for (const auto& eintrag : fs::directory_iterator(ZANIT_SOURCE_DIR "/i18n")) {
         const std::string name = eintrag.path().filename().string();
         if (name.rfind("zanit_", 0) != 0 || eintrag.path().extension() != ".po") continue;
-        const Ergebnis f = Aufruf("check " + src + "'" + eintrag.path().string() + "'");
+        ++kataloge;
+        const Ergebnis f = Aufruf("check " + src + "'" + eintrag.path().string() + "' --require-translated");
         EXPECT_EQ(f.status, 0) << f.ausgabe;
     }
+    // English, French, Italian, Spanish, Dutch and Swedish; German is built in.
+    EXPECT_EQ(kataloge, 6);
 }
 
 }  // namespace
