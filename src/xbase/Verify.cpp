@@ -1,6 +1,7 @@
 // Verification of a table: every structure the engine relies on, reported instead of repaired.
 #include "xbase/TableImpl.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace xbase {
@@ -36,8 +37,11 @@ std::string CheckValue(const FieldInfo& f, const std::uint8_t* rec) {
 
 // An index that does not fit the table's current state is either one of an earlier state of this table (a
 // writer killed before it saved the index: every entry it has still names a record with that record's key)
-// or one of another table. Returns why it is another table's, empty for an earlier state.
-std::string ForeignIndex(const Table::Impl& impl) {
+// or one of another table. A writer killed after appending a record and saving the index, but before it
+// counted the record in the header, leaves entries for records the file holds past the count: those belong to
+// this table too. `held` is the number of records the file holds. Returns why it is another table's, empty for
+// an earlier or interrupted state.
+std::string ForeignIndex(const Table::Impl& impl, std::uint64_t held) {
     Index old;
     std::vector<TagDef> stored;
     std::string why;
@@ -46,7 +50,7 @@ std::string ForeignIndex(const Table::Impl& impl) {
         return why;
     std::vector<std::uint8_t> key;
     for (const Tag& tag : old.tags) {
-        if (tag.Count() > impl.count)
+        if (tag.Count() > std::max<std::uint64_t>(impl.count, held))
             return "tag " + tag.name + " has " + std::to_string(tag.Count()) + " entries for " +
                    std::to_string(impl.count) + " records";
         const FieldInfo& field = impl.header.fields[static_cast<std::size_t>(tag.fieldIndex)];
@@ -54,6 +58,7 @@ std::string ForeignIndex(const Table::Impl& impl) {
         for (std::size_t i = 0; i < tag.Count(); ++i) {
             const std::uint8_t* e = tag.Entry(i);
             const std::uint32_t rec = tag.RecNo(i);
+            if (rec > impl.count && rec <= held) continue;  // appended, not yet counted
             if (rec < 1 || rec > impl.count) return "tag " + tag.name + " names a record the table does not have";
             MakeKey(field, impl.RecordBytes(rec), key.data());
             if (std::memcmp(key.data(), e, tag.width) != 0)
@@ -126,7 +131,7 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
             problems.push_back(std::to_string(recordProblems - kMaxRecordProblems) + " more record problems");
         }
         const std::string foreign =
-            impl.indexStatus == Index::Status::Stale ? ForeignIndex(impl) : std::string();
+            impl.indexStatus == Index::Status::Stale ? ForeignIndex(impl, fromSize) : std::string();
         if (impl.indexStatus == Index::Status::Missing) {
             // The next open would build the registered tags, but the tags the table was made with are gone.
             problems.push_back(impl.indexPath + ": " + (impl.indexProblem.empty() ? "index file is missing" : impl.indexProblem));

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <future>
 
@@ -212,6 +213,33 @@ TEST_F(ChangedFilesTest, VerifyReportsAMissingIndexAndAnIndexOfAnotherTable) {
     notes.clear();
     EXPECT_TRUE(xbase::VerifyTable(other, "", &notes).empty());
     EXPECT_EQ(notes.size(), 1u);
+
+    // A writer killed after it appended a record and saved the index, before it counted the record in the
+    // header: the index names a record the file holds past the count. That is this table's index, not another's.
+    {
+        Table t;
+        OpenTable(t, other, false, true);
+        t.AppendBlank();
+        t.FieldByName("W1").SetAsString("x-ungezaehlt");
+        t.Post();
+    }
+    {
+        std::fstream f(other, std::ios::in | std::ios::out | std::ios::binary);
+        char count[4];
+        f.seekg(4);
+        f.read(count, 4);
+        std::uint32_t n = static_cast<std::uint8_t>(count[0]) | static_cast<std::uint8_t>(count[1]) << 8 |
+                          static_cast<std::uint8_t>(count[2]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(count[3])) << 24;
+        ASSERT_EQ(n, 22u);
+        --n;
+        for (int i = 0; i < 4; ++i) count[i] = static_cast<char>(n >> (8 * i));
+        f.seekp(4);
+        f.write(count, 4);
+    }
+    notes.clear();
+    problems = xbase::VerifyTable(other, "", &notes);
+    EXPECT_TRUE(problems.empty()) << ::testing::PrintToString(problems);
+    EXPECT_FALSE(notes.empty());
 }
 
 }  // namespace
