@@ -275,9 +275,12 @@ std::vector<std::string> Tabellendateien(const std::string& ordner, const std::s
         if (GleichOhneFall(ext, ".fpt") || GleichOhneFall(ext, ".dbt")) memo.push_back(name);
         else if (GleichOhneFall(ext, ".zix")) index.push_back(name);
     }
+    // The index goes in after its table: a crash between the two leaves the index of the table's earlier
+    // state, whose entries all still name their records and which the next open rebuilds. The other order
+    // would leave an index naming records the table does not hold yet.
     std::vector<std::string> alle = memo;
-    alle.insert(alle.end(), index.begin(), index.end());
     alle.push_back(tabelle);
+    alle.insert(alle.end(), index.begin(), index.end());
     return alle;
 }
 

@@ -39,7 +39,7 @@ public:
     void Kopieren(const std::string& name);
     // Syncs the named files of this folder, renames them into the collection folder in the order given and
     // syncs that folder. A crash between two renames leaves some files old and some new; callers order
-    // them so that this is harmless (an index older or newer than its table is rebuilt when opened).
+    // them so that this is harmless (an index of the table's earlier state is rebuilt when opened).
     void Einsetzen(const std::vector<std::string>& namen);
 
 private:
@@ -47,7 +47,7 @@ private:
 };
 
 // The files of a table in `ordner`: the table file `tabelle` and the memo and index files of its stem, in
-// the order in which replacements are put in place (memo, index, table last).
+// the order in which replacements are put in place (memo, table, index last).
 std::vector<std::string> Tabellendateien(const std::string& ordner, const std::string& tabelle);
 
 // Removes what writers that were killed left behind in `ordner` (prepared files and folders of processes
