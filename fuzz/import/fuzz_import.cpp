@@ -33,8 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto verweise = zanit::LeseDictdIndex(index, dictd);
     zanit::LeseFreeDict(verweise, text, size % 2 == 1, [](zanit::ImportEintrag&& e) { CheckPair(e); }, dictd);
 
+    // The same bytes as one article, as the dictd reader hands it on: it first sets aside articles holding
+    // control characters other than the line breaks (LF or CR LF) and tab that articles are made of.
+    bool steuerzeichen = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (u == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if ((u < 0x20 && u != '\t' && u != '\n') || u == 0x7F) steuerzeichen = true;
+    }
     zanit::FreeDictArtikel artikel;
-    if (zanit::LeseFreeDictArtikel(text, artikel)) {
+    if (!steuerzeichen && zanit::LeseFreeDictArtikel(text, artikel)) {
         std::vector<zanit::ImportEintrag> paare;
         std::size_t nichtAbbildbar = 0;
         zanit::MachFreeDictEintraege(artikel, false, paare, nichtAbbildbar);

@@ -98,11 +98,13 @@ void NimmUebersetzungen(std::string_view line, FreeDictArtikel& artikel,
         if (bekannt.insert(t).second) artikel.uebersetzungen.emplace_back(t);
 }
 
-// Control characters other than the line breaks and tab that articles are made of.
+// Control characters other than the line breaks (LF or CR LF) and tab that articles are made of. A carriage
+// return inside a line would reach the stored words.
 bool ArtikelHatSteuerzeichen(std::string_view text) {
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if ((u < 0x20 && u != '\t' && u != '\n' && u != '\r') || u == 0x7F) return true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto u = static_cast<unsigned char>(text[i]);
+        if (u == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if ((u < 0x20 && u != '\t' && u != '\n') || u == 0x7F) return true;
     }
     return false;
 }

@@ -228,6 +228,21 @@ TEST(LeseFreeDict, RepeatedTranslationsKeepTheirFirstPlaceAndOversizedOrControlA
     EXPECT_EQ(bericht.fehlerhaft, 0u);
 }
 
+// Articles end their lines with LF or CR LF; a carriage return anywhere else would reach the stored words.
+TEST(LeseFreeDict, ACarriageReturnInsideALineSetsTheArticleAside) {
+    const std::string crlf = "Dach <n>\r\ntoit\r\n";
+    const std::string cr = "T\xfcr <n>\rx\nporte\n";
+    const std::string data = crlf + cr;
+    const std::vector<DictdVerweis> index{{"x", 0, crlf.size()}, {"y", crlf.size(), cr.size()}};
+    std::vector<ImportEintrag> out;
+    ImportBericht bericht;
+    LeseFreeDict(index, data, false, [&](ImportEintrag&& e) { out.push_back(std::move(e)); }, bericht);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0].w1, "Dach");
+    EXPECT_EQ(out[0].w2, "toit");
+    EXPECT_EQ(bericht.steuerzeichen.erste, (std::vector<std::size_t>{2}));
+}
+
 TEST(LeseFreeDict, AnIndexThatCoversTheDataManyTimesOverIsNotReadWithoutEnd) {
     // every index line a slightly different window on the same big article
     std::string data = "Wort <n>\n";
