@@ -78,4 +78,26 @@ std::optional<int> AnswerWithoutCommand(int argc, const char* const* argv, std::
     return std::nullopt;
 }
 
+int RunCommand(std::string_view tool, std::string_view usage, const std::vector<std::string>& args,
+               const std::vector<std::pair<std::string_view, Command>>& commands, std::ostream& out,
+               std::ostream& err) {
+    try {
+        if (args.empty()) throw UsageError("no command given");
+        const std::string& command = args[0];
+        if (IsHelpRequest(command)) {
+            out << usage;
+            return 0;
+        }
+        for (const auto& [name, run] : commands)
+            if (command == name) return run(args);
+        throw UsageError("unknown command \"" + command + "\"");
+    } catch (const UsageError& e) {
+        err << tool << ": " << e.what() << '\n' << usage;
+        return kExitUsage;
+    } catch (const std::exception& e) {
+        err << tool << ": " << e.what() << '\n';
+        return 1;
+    }
+}
+
 }  // namespace zanit_tools

@@ -2,11 +2,13 @@
 // Command-line plumbing shared by the tools: reading options and their values, numbers, help requests
 // and the report of wrong arguments. Each tool keeps its own messages and usage text.
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zanit_tools {
@@ -60,6 +62,17 @@ std::string ReadNumber(ArgReader& args, std::string_view option, int low, int hi
 // a help request in its place gets the usage on `out` (0). Nothing when argv[1] is some other word.
 std::optional<int> AnswerWithoutCommand(int argc, const char* const* argv, std::string_view tool,
                                         std::string_view usage, std::ostream& out, std::ostream& err);
+
+// One command of a tool with several: gets the whole argument list (args[0] is the command word) and returns
+// the exit status.
+using Command = std::function<int(const std::vector<std::string>&)>;
+
+// Runs the command that args[0] names. A missing or unknown command and a UsageError give "<tool>: <message>"
+// and the usage text on `err` (kExitUsage); a help request gives the usage on `out` (0); any other exception
+// gives "<tool>: <message>" on `err` (1).
+int RunCommand(std::string_view tool, std::string_view usage, const std::vector<std::string>& args,
+               const std::vector<std::pair<std::string_view, Command>>& commands, std::ostream& out,
+               std::ostream& err);
 
 // Writes "<tool>: <problem>", a line break and the usage text; returns kExitUsage.
 int UsageFailure(std::ostream& err, std::string_view tool, std::string_view problem, std::string_view usage);

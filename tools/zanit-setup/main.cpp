@@ -18,8 +18,6 @@
 namespace {
 
 constexpr int kOk = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = zanit_tools::kExitUsage;
 
 const char* const kUsageText =
     "usage: zanit-setup install --program DIR --medium DIR\n"
@@ -185,25 +183,13 @@ int List(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    try {
-        if (args.empty()) throw UsageError("no command given");
-        const std::string& command = args[0];
-        if (zanit_tools::IsHelpRequest(command)) {
-            std::cout << kUsageText;
-            return kOk;
-        }
-        if (command == "install") return Install(args);
-        if (command == "settings") return Settings(args);
-        if (command == "add-dictionary") return AddDictionary(args);
-        if (command == "remove-dictionary") return RemoveDictionary(args);
-        if (command == "list") return List(args);
-        throw UsageError("unknown command \"" + command + "\"");
-    } catch (const UsageError& e) {
-        std::cerr << "zanit-setup: " << e.what() << '\n' << kUsageText;
-        return kUsage;
-    } catch (const std::exception& e) {
-        std::cerr << "zanit-setup: " << e.what() << '\n';
-        return kFailed;
-    }
+    const std::vector<std::pair<std::string_view, zanit_tools::Command>> commands = {
+        {"install", Install},
+        {"settings", Settings},
+        {"add-dictionary", AddDictionary},
+        {"remove-dictionary", RemoveDictionary},
+        {"list", List},
+    };
+    return zanit_tools::RunCommand("zanit-setup", kUsageText, std::vector<std::string>(argv + 1, argv + argc), commands,
+                                   std::cout, std::cerr);
 }

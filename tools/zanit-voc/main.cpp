@@ -20,7 +20,6 @@
 namespace {
 
 constexpr int kOk = 0;
-constexpr int kFailed = 1;
 
 const char* const kUsageText =
     "usage: zanit-voc install DIR             a trainer installation in DIR (program file, DIR/Voc)\n"
@@ -134,24 +133,12 @@ int Show(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    try {
-        if (args.empty()) throw UsageError("no command given");
-        const std::string& command = args[0];
-        if (zanit_tools::IsHelpRequest(command)) {
-            std::cout << kUsageText;
-            return kOk;
-        }
-        if (command == "install") return Install(args);
-        if (command == "register") return Register(args);
-        if (command == "create") return Create(args);
-        if (command == "show") return Show(args);
-        throw UsageError("unknown command \"" + command + "\"");
-    } catch (const UsageError& e) {
-        std::cerr << "zanit-voc: " << e.what() << '\n' << kUsageText;
-        return zanit_tools::kExitUsage;
-    } catch (const std::exception& e) {
-        std::cerr << "zanit-voc: " << e.what() << '\n';
-        return kFailed;
-    }
+    const std::vector<std::pair<std::string_view, zanit_tools::Command>> commands = {
+        {"install", Install},
+        {"register", Register},
+        {"create", Create},
+        {"show", Show},
+    };
+    return zanit_tools::RunCommand("zanit-voc", kUsageText, std::vector<std::string>(argv + 1, argv + argc), commands,
+                                   std::cout, std::cerr);
 }
