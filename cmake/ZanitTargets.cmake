@@ -48,6 +48,20 @@ function(zanit_library folder)
   endif()
 endfunction()
 
+# zanit_add_subfolders(): every subfolder of the current folder that holds a CMakeLists.txt joins the build;
+# their paths are left in ZANIT_SUBFOLDERS for the caller.
+function(zanit_add_subfolders)
+  file(GLOB children CONFIGURE_DEPENDS LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  set(folders "")
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+      list(APPEND folders ${child})
+    endif()
+  endforeach()
+  set(ZANIT_SUBFOLDERS ${folders} PARENT_SCOPE)
+endfunction()
+
 # zanit_add_test(<name> LABEL unit|gui|slow SOURCES ... LIBS ... [QT])
 # A test executable registered with CTest under its label. GoogleTest unless QT is given (QtTest).
 function(zanit_add_test name)
