@@ -6,7 +6,7 @@
 
 #include "base/Katalog.h"
 #include "base/Startzustand.h"
-#include "trainer/widgets/Knopfkasten.h"
+#include "ui/widgets/Knopfkasten.h"
 #include "ui/widgets/Fensterhilfen.h"
 #include "ui/widgets/MeldungDialog.h"
 

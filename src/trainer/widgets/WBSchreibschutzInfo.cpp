@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "base/Startzustand.h"
-#include "trainer/widgets/Knopfkasten.h"
+#include "ui/widgets/Knopfkasten.h"
 #include "ui/widgets/Fensterhilfen.h"
 
 namespace zanit {

@@ -11,7 +11,7 @@
 
 #include "base/Katalog.h"
 #include "base/Startzustand.h"
-#include "trainer/widgets/Knopfkasten.h"
+#include "ui/widgets/Knopfkasten.h"
 #include "trainer/widgets/WBLekname.h"
 #include "trainer/widgets/WBSchreibschutzInfo.h"
 #include "ui/widgets/Fensterhilfen.h"

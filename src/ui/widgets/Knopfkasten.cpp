@@ -1,4 +1,4 @@
-#include "trainer/widgets/Knopfkasten.h"
+#include "ui/widgets/Knopfkasten.h"
 
 #include <QDialog>
 #include <QEvent>

@@ -1,5 +1,5 @@
 #pragma once
-// The painted button box of the transfer dialogs in the lower-right corner, with the small ordinary buttons
+// The painted button box of the borderless dialogs in the lower-right corner, with the small ordinary buttons
 // under it that carry focus and keyboard: a click on the box clicks the button it shows, and the box shows
 // which of them has the focus.
 #include "ui/widgets/TButtonLeiste.h"
