@@ -4,6 +4,7 @@
 
 #include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
+#include "app/widgets/Darstellungsanschluss.h"
 #include "app/widgets/Sprachanschluss.h"
 #include "app/widgets/TrainerAnschluss.h"
 #include "app/widgets/WBuchDialog.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     const auto trainer = std::make_shared<zanit::TTrainerAnschluss>();
     zanit::Erweiterungen().trainer = trainer;
     zanit::DesktopEinsetzen();
+    zanit::DarstellungEinsetzen();
     try {
         zanit::TDatendialog daten;
         const zanit::TSprachinstallation sprache(daten);

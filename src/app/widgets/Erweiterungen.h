@@ -25,6 +25,8 @@ public:
     virtual void FilterStatusAnwenden(TWBuchDialog&) {}  // re-label the filter controls
     virtual void FilterAnClick(TWBuchDialog&) {}
     virtual void FilterAusClick(TWBuchDialog&) {}
+    virtual void FilterMMClick(TWBuchDialog&) {}     // multi-language button: clear when set, else set
+    virtual void FilterLabelClick(TWBuchDialog&) {}
 };
 
 class Eintragsdetails {
@@ -32,6 +34,7 @@ public:
     virtual ~Eintragsdetails() = default;
     virtual bool Vorhanden() const { return false; }
     virtual void Umkehrsuche(TWBuchDialog&) {}      // the reverse search of the marked entry
+    virtual void Kopieren(TWBuchDialog&) {}         // the marked hit's translation to the clipboard
 };
 
 class Sprachausgabe {
@@ -40,6 +43,8 @@ public:
     virtual bool Vorhanden() const { return false; }
     virtual void LaufwerkeAktualisieren() {}       // refresh the drive table at start
     virtual void Sprechen(TWBuchDialog&, int language) { (void)language; }  // speak column of language 1/2
+    // Speak a foreign-language text (Windows-1252, texts joined by ", " in turn) of part of speech `wortart`.
+    virtual void SprichText(TWBuchDialog&, const std::string& text, int wortart) { (void)text, (void)wortart; }
     virtual void TabellenSchliessen() {}          // close the sound tables at exit
 };
 

@@ -62,6 +62,12 @@ void TSprachanschluss::Sprechen(TWBuchDialog& w, int language) {
     if (QLineEdit* feld = w.AktivesSuchfeld(); feld && feld->isVisible()) feld->setFocus(Qt::OtherFocusReason);
 }
 
+void TSprachanschluss::SprichText(TWBuchDialog& w, const std::string& text, int wortart) {
+    const TWoerterbuecher& wb = w.Woerterbuecher();
+    ton_.SucheTonnummern(text, wortart, 2, wb.Offen, wb.TextF);
+    ton_.SpieleTonliste(&daten_.WaveTableFremdsprache, kTonSlots);
+}
+
 std::array<std::int32_t, 5> TSprachanschluss::Tonnummern(TWBuchDialog& w, const std::string& text, int wortart) {
     const TWoerterbuecher& wb = w.Woerterbuecher();
     ton_.SucheTonnummern(text, wortart, 2, wb.Offen, wb.TextF);

@@ -28,6 +28,7 @@ public:
     bool Vorhanden() const override { return ton_.TonGeraet; }
     void LaufwerkeAktualisieren() override { suche_.LeseLaufwerke(); }
     void Sprechen(TWBuchDialog& w, int language) override;
+    void SprichText(TWBuchDialog& w, const std::string& text, int wortart) override;
     void TabellenSchliessen() override;
 
     TTonausgabe& Tonausgabe() { return ton_; }

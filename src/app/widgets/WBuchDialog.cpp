@@ -3,7 +3,6 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QFrame>
@@ -157,7 +156,7 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
     rl->addWidget(ErgebnisListe);
     Trefferlabel = new TKlickLabel(this);
     name(Trefferlabel, "Trefferlabel");
-    FilterLabel = new QLabel(this);
+    FilterLabel = new TKlickLabel(this);
     name(FilterLabel, "FilterLabel");
 
     // Multi-language layout.
@@ -258,7 +257,8 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
     for (QPushButton* b : {Detailbutton, UmkehrMMButton, UmkehrsucheMMButton})
         connect(b, &QPushButton::clicked, this, details);
     connect(FilterAnButton, &QPushButton::clicked, this, [this] { Erweiterungen().filter->FilterAnClick(*this); });
-    connect(FilterMMButton, &QPushButton::clicked, this, [this] { Erweiterungen().filter->FilterAnClick(*this); });
+    connect(FilterMMButton, &QPushButton::clicked, this, [this] { Erweiterungen().filter->FilterMMClick(*this); });
+    connect(FilterLabel, &TKlickLabel::geklickt, this, [this] { Erweiterungen().filter->FilterLabelClick(*this); });
     connect(FilterAusButton, &QPushButton::clicked, this,
             [this] { Erweiterungen().filter->FilterAusClick(*this); });
     connect(WPlaybutton, &QPushButton::clicked, this, [this] { Erweiterungen().sprache->Sprechen(*this, 2); });
@@ -335,10 +335,13 @@ void TWBuchDialog::ErzeugeMenues() {
     connect(PopSprachausgabe, &QAction::triggered, this, [this] { Erweiterungen().sprache->Sprechen(*this, 2); });
     connect(PopUmkehrsuche, &QAction::triggered, this, [this] { Erweiterungen().details->Umkehrsuche(*this); });
     connect(PopUebernehmen, &QAction::triggered, this, [this] { Erweiterungen().trainer->Uebernehmen(*this); });
-    connect(PopKopieren, &QAction::triggered, this, [this] {
-        const int row = ErgebnisListe->currentRow();
-        if (row >= 0) QGuiApplication::clipboard()->setText(TErgebnisListe::Spalte(ErgebnisListe->Zeile(row), 1));
-    });
+    connect(PopKopieren, &QAction::triggered, this, [this] { Erweiterungen().details->Kopieren(*this); });
+    // The popup's keys act while the hit list has the focus; F12 is the window's own key.
+    PopSprachausgabe->setShortcut(Qt::Key_F12);
+    PopUmkehrsuche->setShortcut(Qt::CTRL | Qt::Key_U);
+    PopKopieren->setShortcut(Qt::CTRL | Qt::Key_C);
+    for (QAction* a : {PopSprachausgabe, PopUmkehrsuche, PopKopieren}) a->setShortcutContext(Qt::WidgetShortcut);
+    ErgebnisListe->addActions({PopUmkehrsuche, PopKopieren});
     connect(TrayNachschlagen, &QAction::triggered, this, [this] { ZeigeFenster(0); });
     connect(TrayBeenden, &QAction::triggered, this, [this] {
         if (Startzustand().fensterSichtbar) {
@@ -373,6 +376,7 @@ void TWBuchDialog::AktualisiereErweiterungen() {
         a->setEnabled(online);
     HilfeInhalt->setEnabled(x.online->Hilfe());
     TrayHotkey->setEnabled(x.desktop->Vorhanden());
+    x.filter->FilterStatusAnwenden(*this);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -943,6 +947,17 @@ void TWBuchDialog::MachSuche() {
     }
 }
 
+void TWBuchDialog::FilterSuche(bool inkrementell) {
+    if (NachDemLauf([this, inkrementell] { FilterSuche(inkrementell); })) return;
+    ErgebnisListe->setUpdatesEnabled(false);
+    inkrementellerLauf_ = inkrementell;
+    FuelleListe(ZuCp1252(AktivesSuchfeld()->text().trimmed()), !inkrementell, inkrementell);
+    inkrementellerLauf_ = false;
+    ErgebnisListe->setUpdatesEnabled(true);
+    if (!Trefferlabel->text().isEmpty()) ZeigeTrefferzahl(treffer_.Trefferzahl, treffer_.Zeilenzahl);
+    for (const auto& action : std::exchange(nachDemLauf_, {})) action();
+}
+
 bool TWBuchDialog::NachDemLauf(std::function<void()> action) {
     if (!inkrementellerLauf_) return false;
     suche_->Abbruch = true;
@@ -1250,7 +1265,8 @@ void TWBuchDialog::MachResizeNeu() {
     setMinimumSize(kNeuMinBreite, kNeuMinHoehe);
     PlatziereSprachreiter();
     const Skin& skin = *Erweiterungen().skin;
-    for (QLabel* label : {SuchbegriffLabel, SuchenInLabel, SuchergebnisLabel, FilterLabel, VertonungenTitelLabel})
+    for (QLabel* label : std::initializer_list<QLabel*>{SuchbegriffLabel, SuchenInLabel, SuchergebnisLabel,
+                                                         FilterLabel, VertonungenTitelLabel})
         label->adjustSize();
     const auto g = [](const QWidget* w) { return Groesse{w->width(), w->height()}; };
     NeuEingabe e;

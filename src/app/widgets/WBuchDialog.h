@@ -69,6 +69,9 @@ public:
     void SchriftAnwenden();
     void FensterPositionMerken();
     void ZeigeFenster(int direction);
+    // The filter changed: the list again for the search field's text; incremental (100 hits, abortable, the
+    // field kept) or full (200 hits, busy cursor, the field may be rewritten). A shown hit count follows.
+    void FilterSuche(bool inkrementell);
     void SetzeWartecursor(bool on) override;
 
     // Layout.
@@ -110,7 +113,7 @@ public:
     QFrame* Rahmen = nullptr;
     TErgebnisListe* ErgebnisListe = nullptr;
     TKlickLabel* Trefferlabel = nullptr;
-    QLabel* FilterLabel = nullptr;
+    TKlickLabel* FilterLabel = nullptr;
 
     // Multi-language layout.
     QFrame* HintergrundShape = nullptr;

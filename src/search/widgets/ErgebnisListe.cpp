@@ -27,7 +27,7 @@ public:
                                                                          : QPalette::Text));
         p->setFont(opt.font);
         const QHeaderView* head = list_->Kopf();
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c < list_->Spaltenzahl(); ++c) {
             const int x = head->sectionViewportPosition(c) - list_->horizontalScrollBar()->value();
             QRect cell(opt.rect.left() + x + 2, opt.rect.top(), head->sectionSize(c) - 4, opt.rect.height());
             p->setClipRect(cell.intersected(opt.rect));
@@ -46,12 +46,12 @@ private:
 
 }  // namespace
 
-TErgebnisListe::TErgebnisListe(QWidget* parent) : QListWidget(parent) {
+TErgebnisListe::TErgebnisListe(QWidget* parent, int spalten) : QListWidget(parent), spalten_(spalten) {
     setObjectName(QStringLiteral("ErgebnisListe"));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    kopfModell_ = new QStandardItemModel(0, 3, this);
+    kopfModell_ = new QStandardItemModel(0, spalten_, this);
     kopf_ = new QHeaderView(Qt::Horizontal, this);
     kopf_->setObjectName(QStringLiteral("ErgebnisListeKopf"));
     kopf_->setModel(kopfModell_);
@@ -59,7 +59,7 @@ TErgebnisListe::TErgebnisListe(QWidget* parent) : QListWidget(parent) {
     kopf_->setStretchLastSection(false);
     kopf_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     kopf_->setSectionsClickable(false);
-    for (int c = 0; c < 3; ++c) kopf_->resizeSection(c, 100);
+    for (int c = 0; c < spalten_; ++c) kopf_->resizeSection(c, 100);
     connect(kopf_, &QHeaderView::sectionResized, viewport(), [this] { viewport()->update(); });
     setItemDelegate(new SpaltenDelegate(this));
     KopfPlatzieren();

@@ -1,7 +1,7 @@
 #pragma once
 // The hit list: one line per hit, the three columns (source word | translations | part of speech) drawn from
 // the "|"-separated line text under a header with three sections. Each line carries its part-of-speech
-// code as item data.
+// code as item data. The reverse list of the details dialog is the same list with two columns.
 #include <QListWidget>
 #include <QString>
 
@@ -15,7 +15,8 @@ class TErgebnisListe : public QListWidget {
 public:
     static constexpr int kCodeRolle = Qt::UserRole;
 
-    explicit TErgebnisListe(QWidget* parent = nullptr);
+    explicit TErgebnisListe(QWidget* parent = nullptr, int spalten = 3);
+    int Spaltenzahl() const { return spalten_; }
 
     // Field n (0-based) of a "|"-separated line; empty when the line has fewer fields.
     static QString Spalte(const QString& line, int n);
@@ -46,6 +47,7 @@ private:
     QHeaderView* kopf_;
     QStandardItemModel* kopfModell_;
     int zeilenhoehe_ = 17;
+    int spalten_ = 3;
 };
 
 }  // namespace zanit
