@@ -42,16 +42,22 @@ std::string EntferneZusaetze(std::string_view text);
 // Unbalanced or reversed brackets stay in the text.
 std::string EntferneKlammern(std::string_view text);
 
+// Tag of the forms below that give the result as a view: `text` itself where the tidying changes nothing
+// (most entries, no copy), else the tidied text in `puffer`. Valid while both are. For walks.
+struct AlsSicht {};
+
 // Removes parts in square brackets when `remove` is on, then BereinigeEintrag(text, latin).
 std::string EntferneEckklammern(std::string_view text, bool latin, bool remove);
 // The same into `out`, which keeps its storage from call to call (walks); `text` must not lie in `out`.
 void EntferneEckklammern(std::string_view text, bool latin, bool remove, std::string& out);
+std::string_view EntferneEckklammern(std::string_view text, bool latin, bool remove, std::string& puffer, AlsSicht);
 
 // Tidies an entry for display. In a Latin dictionary (see SetzeWoerterbuchdatei) with `latin` off (the
 // "LatGen" setting), genitive endings written after "/" are dropped: "rosa/ae f (Rose)" -> "rosa (Rose)".
 // Then " ," becomes ",", runs of blanks become one blank, and the text is trimmed.
 std::string BereinigeEintrag(std::string_view text, bool latin);
 void BereinigeEintrag(std::string_view text, bool latin, std::string& out);  // into `out`, as above
+std::string_view BereinigeEintrag(std::string_view text, bool latin, std::string& puffer, AlsSicht);
 
 // The text cut to n characters or padded with blanks to n characters.
 std::string Auffuellen(std::string_view text, std::size_t n);

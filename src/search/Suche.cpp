@@ -141,13 +141,13 @@ void TSuche::Sprachen(int richtung) {
     Zielsprache = QuellspracheFuer(richtung == 2 ? 1 : 2);
 }
 
-void TSuche::Gereinigt(std::string_view roh, std::string& ziel) const {
-    EntferneEckklammern(roh, LatGen, Klammerentfernung, ziel);
+std::string_view TSuche::Gereinigt(std::string_view roh) {
+    return EntferneEckklammern(roh, LatGen, Klammerentfernung, uebersetzung_, AlsSicht{});
 }
 
 void TSuche::ZeileAnfuegen(Trefferliste& liste, int code) {
     std::string& zeile = liste.NeueZeile(code);
-    BereinigeEintrag(gruppenwort_, LatGen, zeile);
+    zeile.append(BereinigeEintrag(gruppenwort_, LatGen, zeilenwort_, AlsSicht{}));
     zeile += '|';
     zeile += uebersetzungen_;
     zeile += '|';
@@ -225,17 +225,17 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
                 if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
                 gruppencode = code;
                 gruppenwort_.assign(wort);
-                Gereinigt(zielwort.ReadView(roh_), uebersetzungen_);
+                uebersetzungen_.assign(Gereinigt(zielwort.ReadView(roh_)));
                 zeilencode_ = code;
             } else if (!uebersetzungen_.empty()) {
-                Gereinigt(zielwort.ReadView(roh_), uebersetzung_);
+                const std::string_view uebersetzung = Gereinigt(zielwort.ReadView(roh_));
                 // An empty translation adds nothing, not even a separator.
-                if (!OhneDoppelte(uebersetzung_, uebersetzungen_).empty()) {
+                if (!OhneDoppelte(uebersetzung, uebersetzungen_).empty()) {
                     uebersetzungen_ += ", ";
-                    uebersetzungen_ += uebersetzung_;
+                    uebersetzungen_ += uebersetzung;
                 }
             } else {
-                Gereinigt(zielwort.ReadView(roh_), uebersetzungen_);
+                uebersetzungen_.assign(Gereinigt(zielwort.ReadView(roh_)));
                 zeilencode_ = code;
             }
         }

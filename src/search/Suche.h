@@ -75,12 +75,13 @@ private:
     void Sprachen(int richtung);
     void Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung);
     void ZeileAnfuegen(Trefferliste& liste, int code);
-    void Gereinigt(std::string_view roh, std::string& ziel) const;
+    // The cleaned translation: the text itself where cleaning changes nothing, else in uebersetzung_.
+    std::string_view Gereinigt(std::string_view roh);
 
     TDatendialog& daten_;
     const TWoerterbuecher& woerterbuecher_;
     // Buffers reused from walk to walk.
-    std::string schluessel_, wort_, roh_, gruppenwort_, uebersetzungen_, uebersetzung_;
+    std::string schluessel_, wort_, roh_, gruppenwort_, zeilenwort_, uebersetzungen_, uebersetzung_;
     int zeilencode_ = 0;  // part-of-speech code of the line being built
 };
 

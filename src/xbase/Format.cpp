@@ -211,15 +211,6 @@ std::vector<std::uint8_t> BuildHeader(const std::vector<FieldInfo>& fields, cons
     return h;
 }
 
-std::string_view TrimRight(std::string_view s) {
-    // Text fields are mostly padding: skip blanks eight at a time first.
-    constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
-    std::uint64_t tail;
-    while (s.size() >= 8 && (std::memcpy(&tail, s.data() + s.size() - 8, 8), tail == kBlanks)) s.remove_suffix(8);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-    return s;
-}
-
 std::string_view Trim(std::string_view s) {
     s = TrimRight(s);
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);

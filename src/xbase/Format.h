@@ -6,6 +6,7 @@
 #include "xbase/Table.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,7 +71,14 @@ std::uint32_t MemoPointer(const FieldInfo& f, const std::uint8_t* record, const 
 void StoreMemoPointer(const FieldInfo& f, std::uint8_t* record, std::uint32_t block);
 
 // Text helpers.
-std::string_view TrimRight(std::string_view s);
+// Without trailing blanks and NULs. Text fields are mostly padding: blanks go eight at a time first.
+inline std::string_view TrimRight(std::string_view s) {
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+    std::uint64_t tail;
+    while (s.size() >= 8 && (std::memcpy(&tail, s.data() + s.size() - 8, 8), tail == kBlanks)) s.remove_suffix(8);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
+    return s;
+}
 std::string_view Trim(std::string_view s);
 bool ParseNumber(std::string_view text, double& value);  // whole text after trimming blanks
 long long ParseInteger(std::string_view text);            // 0 when blank or not a number

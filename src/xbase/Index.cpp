@@ -185,7 +185,6 @@ void Tag::ForgetDecrypted() {
     searchKeys_.clear();
 }
 
-std::uint32_t Tag::RecNo(std::size_t i) const { return Le32(Entry(i) + width); }
 
 namespace {
 
@@ -264,8 +263,7 @@ void Tag::Insert(const std::uint8_t* key, std::uint32_t recNo) {
     PutLe32(target.data() + at + width, recNo);
 }
 
-void Tag::Settle() {
-    if (pending_.empty()) return;
+void Tag::Merge() {
     const std::size_t es = EntrySize();
     const std::size_t n = pending_.size() / es;
     const std::vector<std::uint32_t> order = SortedOrder(pending_.data(), n, es, width, true);

@@ -44,7 +44,10 @@ public:
         return DecryptedEntry(i);
     }
     const std::uint8_t* Key(std::size_t i) const { return Entry(i); }
-    std::uint32_t RecNo(std::size_t i) const;
+    std::uint32_t RecNo(std::size_t i) const {
+        const std::uint8_t* n = Entry(i) + width;
+        return std::uint32_t(n[0]) | (std::uint32_t(n[1]) << 8) | (std::uint32_t(n[2]) << 16) | (std::uint32_t(n[3]) << 24);
+    }
 
     // First entry whose key is not below the given key. A character key shorter than the width is a
     // prefix: every key starting with it compares equal.
@@ -57,7 +60,9 @@ public:
     // Changes (owned storage only). Inserts are collected and merged by Settle, so bulk appends stay linear.
     void Insert(const std::uint8_t* key, std::uint32_t recNo);
     bool Remove(const std::uint8_t* key, std::uint32_t recNo);
-    void Settle();
+    void Settle() {
+        if (!pending_.empty()) Merge();
+    }
     void Clear();
 
     void SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t fileOffset, const Cipher& cipher);
@@ -70,6 +75,7 @@ public:
     const std::vector<std::uint8_t>& OwnedData() const { return data_; }
 
 private:
+    void Merge();  // the collected inserts into the sorted entries
     const std::uint8_t* DecryptedEntry(std::size_t i) const;
     void FillWindow(std::size_t first, std::size_t n) const;
     bool UseKeptWindow(std::size_t w) const;  // makes run w (entries from w * run length) current

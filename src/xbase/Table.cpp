@@ -205,6 +205,10 @@ void Table::Impl::Close() {
     dbf.Close();
 }
 
+void Table::Impl::ReportDamaged() const {
+    throw FormatError(path, "the table's files were cut short or overwritten while it was open");
+}
+
 void Table::Impl::Sync() {
     if (!writable) return;
     WriteAppends();
@@ -409,10 +413,11 @@ void Table::Impl::EnsurePos() {
 bool Table::Impl::StandOn(std::size_t p) {
     Settle();
     const std::size_t n = OrderSize();
-    while (p < n && !Live(RecAt(p))) ++p;
-    if (p < n) {
+    for (; p < n; ++p) {
+        const std::uint32_t r = RecAt(p);
+        if (!Live(r)) continue;
         pos = p;
-        recNo = RecAt(p);
+        recNo = r;
         posValid = true;
         eof = false;
         return true;
@@ -627,8 +632,13 @@ void Table::Impl::SaveIndex() {
 namespace {
 
 // The path is only built for the error: this check runs on every step of a walk.
-Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const Table& table) {
-    if (!impl) throw NotOpenError(table.Path(), "the table is not open");
+[[noreturn, gnu::cold, gnu::noinline]] void ThrowNotOpen(const Table& table) {
+    throw NotOpenError(table.Path(), "the table is not open");
+}
+
+// Every operation passes here, walks several times per record: the test stays inline, the throw does not.
+inline Table::Impl& RequireOpen(const std::unique_ptr<Table::Impl>& impl, const Table& table) {
+    if (!impl) [[unlikely]] ThrowNotOpen(table);
     impl->CheckIntact();
     return *impl;
 }
@@ -1065,7 +1075,18 @@ long long Field::AsInteger() const {
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) return ParseInteger(AsString());
     std::string_view keptText;
-    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) return ParseInteger(keptText);
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) {
+        // Kept numbers have no padding; a short run of digits (a code, a count) needs no general parse.
+        if (!keptText.empty() && keptText.size() <= 18) {
+            long long v = 0;
+            for (const char c : keptText) {
+                if (c < '0' || c > '9') return ParseInteger(keptText);
+                v = v * 10 + (c - '0');
+            }
+            return v;
+        }
+        return ParseInteger(keptText);
+    }
     const std::uint8_t *data, *key;
     if ((f.def.type == 'N' || f.def.type == 'F') && f.def.length <= 32 && impl.FieldInStream(f, data, key)) {
         std::uint8_t digits[32];  // decrypts the number alone

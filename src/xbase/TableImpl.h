@@ -97,9 +97,9 @@ struct Table::Impl {
     // reports the table damaged instead of reading what is left.
     bool Damaged() const { return map.Damaged() || index.Damaged(); }
     void CheckIntact() const {
-        if (Damaged()) [[unlikely]]
-            throw FormatError(path, "the table's files were cut short or overwritten while it was open");
+        if (Damaged()) [[unlikely]] ReportDamaged();
     }
+    [[noreturn, gnu::cold, gnu::noinline]] void ReportDamaged() const;
 
     std::uint64_t RecordOffset(std::uint32_t r) const {
         return header.headerLength + std::uint64_t(r - 1) * header.recordLength;

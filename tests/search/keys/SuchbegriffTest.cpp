@@ -232,6 +232,41 @@ TEST_F(LatinDictionary, GenitivesHiddenUnlessShown) {
     EXPECT_EQ(MachSuchbegriff("dominus/i m", "Latein"), "DOMINUS");
 }
 
+// Walks take the tidied text as a view: the text itself where tidying changes nothing, found by a scan of
+// sixteen bytes at a time with an overlapping tail. A square-bracket part and a genitive are found at every
+// position of texts shorter and longer than one step; clean texts come back without a copy.
+TEST_F(LatinDictionary, ViewFormsSeeEveryChangeAndCopyNothingElse) {
+    SetzeWoerterbuchdatei("/opt/zanit/Data/LatDeu.dbf");
+    std::string puffer;
+    for (std::size_t laenge = 1; laenge <= 40; ++laenge) {
+        const std::string sauber(laenge, 'x');
+        const std::string_view ohne = EntferneEckklammern(sauber, false, true, puffer, AlsSicht{});
+        EXPECT_EQ(ohne.data(), sauber.data());
+        EXPECT_EQ(BereinigeEintrag(sauber, false, puffer, AlsSicht{}).data(), sauber.data());
+        for (std::size_t at = 0; at < laenge; ++at) {
+            SCOPED_TRACE("length " + std::to_string(laenge) + ", at " + std::to_string(at));
+            std::string klammer = sauber;
+            klammer[at] = '[';
+            klammer.back() = klammer.size() > at + 1 ? ']' : '[';
+            const std::string ohneKlammer = klammer.size() > at + 1 ? sauber.substr(0, at) : klammer;
+            EXPECT_EQ(EntferneEckklammern(klammer, true, true, puffer, AlsSicht{}), ohneKlammer);
+            EXPECT_EQ(EntferneEckklammern(klammer, true, false, puffer, AlsSicht{}).data(), klammer.data());
+            std::string genitiv = sauber;
+            genitiv[at] = '/';
+            EXPECT_EQ(BereinigeEintrag(genitiv, false, puffer, AlsSicht{}), sauber.substr(0, at));
+            EXPECT_EQ(BereinigeEintrag(genitiv, true, puffer, AlsSicht{}).data(), genitiv.data());
+            std::string steuer = sauber;
+            steuer[at] = '\t';
+            const std::string_view getrimmt = BereinigeEintrag(steuer, true, puffer, AlsSicht{});
+            if (at == 0 || at + 1 == laenge) EXPECT_EQ(getrimmt.size(), laenge - 1);
+            else EXPECT_EQ(getrimmt.data(), steuer.data());  // inside a text a tab stays
+        }
+    }
+    SetzeWoerterbuchdatei("/data/Deutsch-Englisch.dbf");
+    const std::string undOder = "und/oder";
+    EXPECT_EQ(BereinigeEintrag(undOder, false, puffer, AlsSicht{}).data(), undOder.data());
+}
+
 TEST_F(LatinDictionary, RecognisedByTheTableFileName) {
     EXPECT_TRUE(IstLateinischerDateiname("LATDEU.DBF"));
     EXPECT_TRUE(IstLateinischerDateiname("C:\\WB\\DATA\\latein.dbf"));
