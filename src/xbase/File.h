@@ -97,6 +97,12 @@ private:
 #endif
 };
 
+// Pages of a mapped file: whether the page holding `p` is in memory, and a request to read the pages of
+// [p, p + n) in the background (the reads of several requests go out together). Where the system cannot
+// tell, a page counts as in memory and the request does nothing.
+bool PageResident(const void* p);
+void PrefetchPages(const void* p, std::size_t n);
+
 // An advisory lock on a folder, held while the object lives: flock on the folder on POSIX, a locked file in
 // it on Windows. TryLock does not wait; false when another holder has it or the folder is gone.
 class FolderLock {

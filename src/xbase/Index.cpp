@@ -98,6 +98,9 @@ namespace {
 constexpr std::size_t kWindowEntries = 64;
 // Levels of the binary search whose entries are kept decrypted: every seek passes through them.
 constexpr unsigned kSearchLevels = 12;
+// Levels of the binary search whose entries are asked for at once when the index file is not in memory: a
+// few more single reads follow below them, the system's read-around covering the last steps.
+constexpr unsigned kPrefetchedLevels = 7;
 // Entries of a kept run: shorter than a window, so that the single entries a seek probes cost little memory.
 constexpr std::size_t kKeptRunEntries = 16;
 
@@ -306,6 +309,28 @@ void Tag::Clear() {
     ForgetDecrypted();
 }
 
+void Tag::PrefetchSearchLevels() const {
+    const std::size_t n = Count();
+    if (owned_ || n == 0 || prefetched_) return;
+    prefetched_ = true;
+    const std::size_t es = EntrySize();
+    if (PageResident(mapped_ + (n / 2) * es)) return;  // every search starts there: the index is in memory
+    struct Range {
+        std::size_t lo, hi;
+        unsigned level;
+    };
+    std::vector<Range> open{{0, n, 0}};  // the halves LowerBound can go on with, as it halves them
+    while (!open.empty()) {
+        const Range b = open.back();
+        open.pop_back();
+        if (b.lo >= b.hi || b.level >= kPrefetchedLevels) continue;
+        const std::size_t mid = b.lo + (b.hi - b.lo) / 2;
+        PrefetchPages(mapped_ + mid * es, es);
+        open.push_back({b.lo, mid, b.level + 1});
+        open.push_back({mid + 1, b.hi, b.level + 1});
+    }
+}
+
 void Tag::SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t fileOffset, const Cipher& cipher) {
     Clear();
     owned_ = false;
@@ -313,6 +338,7 @@ void Tag::SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t f
     mappedCount_ = count;
     fileOffset_ = fileOffset;
     cipher_ = cipher;
+    prefetched_ = false;
 }
 
 void Tag::SetOwned(std::vector<std::uint8_t> entries) {

@@ -66,6 +66,10 @@ public:
     void Clear();
 
     void SetMapped(const std::uint8_t* base, std::size_t count, std::uint64_t fileOffset, const Cipher& cipher);
+    // Mapped tags whose file is not in memory (the first search after a start): asks for the entries that
+    // the first steps of every binary search can visit, all at once, so that the first seek waits for one
+    // round of reads instead of one read per step. Once per tag; otherwise costs one look at the root's page.
+    void PrefetchSearchLevels() const;
     // Encrypted mapped tags of read-only tables: keep the runs of entries decrypted so far, up to about
     // `bytes` (0 keeps only the current run). When full, everything kept is dropped and keeping starts again.
     void KeepDecrypted(std::size_t bytes);
@@ -84,6 +88,7 @@ private:
 
     const std::uint8_t* mapped_ = nullptr;
     std::size_t mappedCount_ = 0;
+    mutable bool prefetched_ = false;
     std::uint64_t fileOffset_ = 0;
     Cipher cipher_;
     bool owned_ = true;

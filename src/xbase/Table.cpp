@@ -765,6 +765,7 @@ void Table::SetOrder(int order) {
     if (impl.order == order) return;
     impl.order = order;
     impl.posValid = false;
+    if (order > 0) impl.index.tags[static_cast<std::size_t>(order - 1)].PrefetchSearchLevels();
 }
 
 int Table::IndexOrd() const { return RequireOpen(impl_, *this).order; }

@@ -294,6 +294,26 @@ void Mapping::Unmap() {
     size_ = 0;
 }
 
+namespace {
+
+std::uintptr_t PageStart(const void* p) {
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    return reinterpret_cast<std::uintptr_t>(p) & ~(page - 1);
+}
+
+}  // namespace
+
+bool PageResident(const void* p) {
+    unsigned char in = 1;
+    if (::mincore(reinterpret_cast<void*>(PageStart(p)), 1, &in) != 0) return true;
+    return (in & 1) != 0;
+}
+
+void PrefetchPages(const void* p, std::size_t n) {
+    const std::uintptr_t start = PageStart(p);
+    ::madvise(reinterpret_cast<void*>(start), reinterpret_cast<std::uintptr_t>(p) + n - start, MADV_WILLNEED);
+}
+
 FolderLock::~FolderLock() {
     if (fd_ >= 0) ::close(fd_);
 }

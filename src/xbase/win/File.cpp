@@ -237,4 +237,7 @@ std::string TempSibling(const std::string& path) {
 // MOVEFILE_WRITE_THROUGH makes each rename durable; a folder cannot be flushed on its own.
 void SyncFolder(const std::string& /*folder*/) {}
 
+bool PageResident(const void*) { return true; }
+void PrefetchPages(const void*, std::size_t) {}
+
 }  // namespace xbase::detail
