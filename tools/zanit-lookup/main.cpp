@@ -137,6 +137,9 @@ int Suche(const Optionen& o) {
         return Fehler("das Wörterbuch \"" + xbase::Cp1252ToUtf8(woerterbuecher.Datei) + "\" lässt sich nicht öffnen");
     }
 
+    // One walk reads each record once: keeping decoded records, as the window does for the next key typed,
+    // would only cost.
+    daten.BuchDatei.SetRecordCache(0);
     TSuche suche(daten, woerterbuecher);
     suche.Wortartfilter = o.filter;
     suche.LatGen = RegSchalterLesen(RegRoot::LocalMachine, basis, "Dictionary", false, "LatGen");
