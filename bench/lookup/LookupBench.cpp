@@ -2,7 +2,9 @@
 // `zanit-lookup` process per word on the imported German-English word list (about 900,000 word pairs), and in
 // the same run the classic command-line dictionary clients on the same words where they are installed:
 //   sdcv  with ZANIT_BENCH_STARDICT naming a folder that holds a StarDict dictionary of the same word list,
-//   dict  with ZANIT_BENCH_DICT_DB naming the database of that word list on the dictd server at localhost.
+//   dict  with ZANIT_BENCH_DICT_DB naming the database of that word list on the dictd server at 127.0.0.1
+//         (port ZANIT_BENCH_DICT_PORT, default 2628).
+// scripts/bench prepares both where the clients are installed.
 // A client that is not installed, or has no dictionary named, is reported as such and left out. Each word
 // runs a few times; the counters give the median and the 90th percentile over the words, in milliseconds.
 
@@ -161,8 +163,10 @@ void BM_Dict(benchmark::State& s) {
     if (!Gefunden("dict")) return s.SkipWithError("dict is not installed");
     if (!db) return s.SkipWithError("ZANIT_BENCH_DICT_DB names no dictd database of the word list");
     const std::string name = db;
-    Zeitnahme(s, "dict", [name](const std::string& w) {
-        return std::vector<std::string>{"dict", "-h", "localhost", "-d", name, w};
+    const char* port = std::getenv("ZANIT_BENCH_DICT_PORT");
+    const std::string portText = port ? port : "2628";
+    Zeitnahme(s, "dict", [name, portText](const std::string& w) {
+        return std::vector<std::string>{"dict", "-h", "127.0.0.1", "-p", portText, "-d", name, w};
     });
 }
 
