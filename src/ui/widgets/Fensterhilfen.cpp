@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include "base/Katalog.h"
+#include "ui/widgets/TButtonLeiste.h"
+#include "ui/widgets/TKante.h"
 #include "ui/widgets/Unicode.h"
 
 namespace zanit {
@@ -33,15 +35,20 @@ void FaerbeDialog(QWidget* form) {
         w->setAutoFillBackground(true);
     };
     paint(form);
-    // Simple labels and panels, rich edits, group boxes: the controls that show the form's own colour.
+    // Simple labels and panels, rich edits, button boxes, group boxes: the controls that show the form's own
+    // colour.
     for (QWidget* w : form->findChildren<QWidget*>()) {
         const char* klasse = w->metaObject()->className();
-        if (qobject_cast<QLabel*>(w) || qstrcmp(klasse, "QFrame") == 0 || qobject_cast<QGroupBox*>(w)) paint(w);
+        if (qobject_cast<QLabel*>(w) || qstrcmp(klasse, "QFrame") == 0 || qobject_cast<QGroupBox*>(w) ||
+            qobject_cast<TButtonLeiste*>(w))
+            paint(w);
         if (auto* edit = qobject_cast<QTextEdit*>(w)) {
             QPalette pal = edit->palette();
             pal.setColor(QPalette::Base, colour);
             edit->setPalette(pal);
         }
+        // A drawn edge keeps only its inner line on the recoloured form.
+        if (auto* kante = qobject_cast<TKante*>(w)) kante->SetzeStile(Kantenart::Keine, kante->Innen());
     }
 }
 

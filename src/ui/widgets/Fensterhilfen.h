@@ -14,7 +14,7 @@ Fensterrechteck BildschirmRechteck();
 // A widget's frame rectangle on the screen.
 Fensterrechteck Rechteck(const QWidget* window);
 
-// Multi-language mode colour of the dialogs and their simple controls.
+// Multi-language mode colour of the dialogs and their simple controls; drawn edges lose their outer line.
 void FaerbeDialog(QWidget* form);
 
 // The cancel caption of the painted button boxes in one of the seven button languages.

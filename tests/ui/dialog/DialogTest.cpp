@@ -19,6 +19,8 @@
 #include "ui/widgets/Fensterhilfen.h"
 #include "ui/widgets/Skin.h"
 #include "ui/widgets/TBildKnopf.h"
+#include "ui/widgets/TButtonLeiste.h"
+#include "ui/widgets/TKante.h"
 #include "ui/widgets/TOwnFenster.h"
 
 using namespace zanit;
@@ -320,14 +322,32 @@ private slots:
         auto* gruppe = new QGroupBox(&d);
         auto* edit = new QTextEdit(&d);
         auto* knopf = new QPushButton(&d);
+        auto* leiste = new TButtonLeiste(&d);
+        auto* kante = new TKante(&d, Kantenart::Vertieft, Kantenart::Erhaben);
+        kante->setGeometry(20, 40, 100, 50);
+        d.resize(300, 200);
+        const QImage vorher = d.grab().toImage();
         FaerbeDialog(&d);
         const QRgb farbe = qRgb(0xD7, 0xE1, 0xF0);
-        for (QWidget* w : std::initializer_list<QWidget*>{&d, label, panel, gruppe}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{&d, label, panel, gruppe, leiste}) {
             QCOMPARE(Rgb(w->palette().color(QPalette::Window)), farbe);
             QVERIFY(w->autoFillBackground());
         }
         QCOMPARE(Rgb(edit->palette().color(QPalette::Base)), farbe);
         QVERIFY(!knopf->autoFillBackground());
+        // The drawn edge loses its outer line and keeps the inner one, also when recoloured again.
+        FaerbeDialog(&d);
+        QCOMPARE(kante->Aussen(), Kantenart::Keine);
+        QCOMPARE(kante->Innen(), Kantenart::Erhaben);
+        const QImage nachher = d.grab().toImage();
+        const QRgb dunkel = Rgb(kante->palette().color(QPalette::Dark));
+        const QRgb hell = Rgb(kante->palette().color(QPalette::Light));
+        QCOMPARE(Pixel(vorher, 20 + 50, 40), dunkel);       // sunken outer line, top
+        QCOMPARE(Pixel(vorher, 20 + 50, 41), hell);         // raised inner line, top
+        QCOMPARE(Pixel(nachher, 20 + 50, 40), farbe);       // the form's colour where the outer line was
+        QCOMPARE(Pixel(nachher, 20 + 50, 41), hell);
+        QCOMPARE(Pixel(nachher, 20 + 99, 40 + 25), farbe);
+        QCOMPARE(Pixel(nachher, 20 + 98, 40 + 25), dunkel);  // inner line, right
     }
 };
 
