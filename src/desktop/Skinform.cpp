@@ -59,4 +59,15 @@ Treffer SkinFormTreffer(int w, int h, int x, int y, const Skinmasse& m) {
     return {};
 }
 
+Randzeiger RandzeigerFuer(int kanten) {
+    const bool waagerecht = kanten & (1 | 4), senkrecht = kanten & (2 | 8);
+    if (waagerecht && senkrecht) {
+        const bool links = kanten & 1, oben = kanten & 2;
+        return links == oben ? Randzeiger::Fallend : Randzeiger::Steigend;
+    }
+    if (waagerecht) return Randzeiger::Waagerecht;
+    if (senkrecht) return Randzeiger::Senkrecht;
+    return Randzeiger::Pfeil;
+}
+
 }  // namespace zanit

@@ -41,4 +41,9 @@ struct Treffer {
 };
 Treffer SkinFormTreffer(int w, int h, int x, int y, const Skinmasse& m);
 
+// The pointer shape over the border: a double arrow across the edges hit (diagonal in a corner), else the
+// ordinary arrow.
+enum class Randzeiger { Pfeil, Waagerecht, Senkrecht, Fallend /* top left to bottom right */, Steigend };
+Randzeiger RandzeigerFuer(int kanten);
+
 }  // namespace zanit

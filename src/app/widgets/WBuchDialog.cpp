@@ -1074,6 +1074,8 @@ void TWBuchDialog::RichtungsknoepfeAnzeigen() {
     ziel->setEnabled(true);
     ziel->setAttribute(Qt::WA_Hover, true);
     ziel->setStyleSheet(QStringLiteral("color: rgb(95, 110, 140);"));
+    ziel->setProperty("Aktiv", false);
+    aktiv->setProperty("Aktiv", true);  // a painted face shows the active direction pressed
     aktiv->setAttribute(Qt::WA_Hover, false);
     aktiv->setStyleSheet(QStringLiteral("color: white; background-color: rgb(95, 110, 140);"));
     Sound1MMButton->setProperty("Tag", suchrichtung_ == 2 ? 2 : 1);

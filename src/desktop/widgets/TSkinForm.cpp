@@ -12,6 +12,7 @@
 
 #include "base/Katalog.h"
 #include "base/Startzustand.h"
+#include "desktop/widgets/Knopfbilder.h"
 #include "ui/widgets/Skin.h"
 #include "ui/widgets/Unicode.h"
 
@@ -35,6 +36,22 @@ Qt::Edges Kanten(int bits) {
     if (bits & 4) e |= Qt::RightEdge;
     if (bits & 8) e |= Qt::BottomEdge;
     return e;
+}
+
+Qt::CursorShape Zeigerform(Randzeiger z) {
+    switch (z) {
+    case Randzeiger::Waagerecht:
+        return Qt::SizeHorCursor;
+    case Randzeiger::Senkrecht:
+        return Qt::SizeVerCursor;
+    case Randzeiger::Fallend:
+        return Qt::SizeFDiagCursor;
+    case Randzeiger::Steigend:
+        return Qt::SizeBDiagCursor;
+    case Randzeiger::Pfeil:
+        break;
+    }
+    return Qt::ArrowCursor;
 }
 
 // A tab picture with the language's flag and, for the clickable tabs, its name.
@@ -79,6 +96,8 @@ Skinmasse AktuelleSkinmasse() {
 TSkinForm::TSkinForm(QWidget* fenster, QWidget* menupanel)
     : QObject(fenster), fenster_(fenster), menupanel_(menupanel) {
     fenster_->installEventFilter(this);
+    // Moves without a button pressed set the resize pointer over the border.
+    fenster_->setMouseTracking(true);
     if (menupanel_) menupanel_->installEventFilter(this);
 }
 
@@ -147,7 +166,10 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::MouseMove: {
         auto* e = static_cast<QMouseEvent*>(event);
-        if (!handgriff_ || !(e->buttons() & Qt::LeftButton)) return false;
+        if (!handgriff_ || !(e->buttons() & Qt::LeftButton)) {
+            if (e->buttons() == Qt::NoButton) RandzeigerSetzen(e->position().toPoint());
+            return false;
+        }
         const QPoint d = e->globalPosition().toPoint() - griffStart_;
         QRect r = griffRechteck_;
         if (griff_.stelle == Fensterstelle::Beschriftung) {
@@ -163,9 +185,19 @@ bool TSkinForm::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
         handgriff_ = false;
         return false;
+    case QEvent::Leave:
+        fenster_->unsetCursor();
+        return false;
     default:
         return false;
     }
+}
+
+void TSkinForm::RandzeigerSetzen(QPoint pos) {
+    const Treffer t = SkinFormTreffer(fenster_->width(), fenster_->height(), pos.x(), pos.y(), AktuelleSkinmasse());
+    const Randzeiger z = t.stelle == Fensterstelle::Rand ? RandzeigerFuer(t.kanten) : Randzeiger::Pfeil;
+    if (z == Randzeiger::Pfeil) fenster_->unsetCursor();
+    else fenster_->setCursor(Zeigerform(z));
 }
 
 // ---- the joint ----
@@ -179,6 +211,7 @@ void TSkinErweiterung::BitmaplistenLaden(QWidget&) { LadeBitmaplisten(Ordner());
 void TSkinErweiterung::LadeSkin(QWidget& fenster, int colourSet) {
     const bool ok = zanit::LadeSkin(Ordner(), colourSet,
                                     Startzustand().farbtiefe, !Startzustand().mehrsprachig);
+    KnoepfeBemalen(fenster);
     QWidget* menu = fenster.findChild<QWidget*>(QStringLiteral("menupanel"));
     if (!ok) return;
     if (!form_ || form_->parent() != &fenster) {

@@ -33,6 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void RandzeigerSetzen(QPoint pos);
+
     QWidget* fenster_;
     QWidget* menupanel_;
     Treffer griff_{};

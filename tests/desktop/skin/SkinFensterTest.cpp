@@ -17,6 +17,7 @@
 #include "base/Katalog.h"
 #include "desktop/widgets/TSkinForm.h"
 #include "ui/widgets/Skin.h"
+#include "ui/widgets/TBildKnopf.h"
 #include "ui/widgets/TBitmapListe.h"
 
 using namespace zanit;
@@ -27,6 +28,16 @@ namespace {
 QRgb Pixel(const QImage& bild, int x, int y) { return bild.pixel(x, y) | 0xFF000000u; }
 
 QRect Geo(const QWidget* w) { return w->geometry(); }
+
+void Xdotool(const QStringList& args) {
+    QCOMPARE(QProcess::execute("xdotool", args), 0);
+    QTest::qWait(80);
+}
+
+void ZeigerNach(const QWidget* w, QPoint p) {
+    const QPoint g = w->mapToGlobal(p);
+    Xdotool({"mousemove", QString::number(g.x()), QString::number(g.y())});
+}
 
 }  // namespace
 
@@ -164,6 +175,67 @@ private slots:
         xdotool({"mousemove", QString::number(rand.x() + 50), QString::number(rand.y())});
         xdotool({"mouseup", "1"});
         QTRY_COMPARE(f->width(), breite + 50);
+    }
+
+    // A search direction button wears the faces of "Search.bml": normal, hot under the real pointer, pressed
+    // while the button is held; once clicked it stands for the active direction and keeps the pressed face.
+    void directionButtonShowsItsFacesUnderTheRealPointer() {
+        TBitmapListe suche;
+        QVERIFY(suche.Laden(QCoreApplication::applicationDirPath() + "/Search.bml"));
+        Fenster f;
+        QVERIFY(f.Start({"newservice"}));
+        QPushButton* knopf = f->Suchsprache2Button;
+        QCOMPARE(knopf->size(), suche.Groesse(0));
+        const auto flaecheGleich = [&](int face) {
+            const QImage g = knopf->grab().toImage();
+            for (const QPoint p : {QPoint(4, 12), QPoint(knopf->width() - 5, 12), QPoint(knopf->width() / 2, 2)})
+                if (Pixel(g, p.x(), p.y()) != Pixel(suche.Bild(face).toImage(), p.x(), p.y())) return false;
+            return true;
+        };
+        ZeigerNach(&*f, QPoint(5, 45));
+        QTRY_COMPARE(AngebrachteFlaeche(knopf), 0);
+        QVERIFY(flaecheGleich(0));
+        QVERIFY(!flaecheGleich(1) && !flaecheGleich(2));
+        ZeigerNach(knopf, QPoint(10, 12));
+        QTRY_COMPARE(AngebrachteFlaeche(knopf), 1);
+        QVERIFY(flaecheGleich(1));
+        Xdotool({"mousedown", "1"});
+        QTRY_VERIFY(knopf->isDown());
+        QCOMPARE(AngebrachteFlaeche(knopf), 2);
+        QVERIFY(flaecheGleich(2));
+        Xdotool({"mouseup", "1"});
+        ZeigerNach(&*f, QPoint(5, 45));
+        QTRY_COMPARE(AngebrachteFlaeche(f->Suchsprache1Button), 0);
+        QCOMPARE(AngebrachteFlaeche(knopf), 2);
+        QVERIFY(flaecheGleich(2));
+        // The classic layout's faces are not worn in this layout; the filter's button is the filter's own.
+        QCOMPARE(AngebrachteFlaeche(f->FilterMMButton), -1);
+        QCOMPARE(AngebrachteFlaeche(f->UmkehrsucheMMButton), 9);
+    }
+
+    void classicButtonsWearTheGreyFaces() {
+        Fenster f;
+        QVERIFY(f.Start());
+        for (QPushButton* b : {f->EingabeButton, f->WPlaybutton, f->Detailbutton})
+            QCOMPARE(AngebrachteFlaeche(b), 0);
+        QCOMPARE(AngebrachteFlaeche(f->FilterAnButton), -1);
+    }
+
+    void borderShowsResizePointers() {
+        Fenster f;
+        QVERIFY(f.Start());
+        f->resize(600, 435);
+        QTRY_COMPARE(f->size(), QSize(600, 435));
+        const int w = f->width(), h = f->height();
+        const std::pair<QPoint, Qt::CursorShape> zonen[] = {
+            {{2, 200}, Qt::SizeHorCursor},         {{w - 2, 200}, Qt::SizeHorCursor},
+            {{300, h - 2}, Qt::SizeVerCursor},     {{w - 2, h - 2}, Qt::SizeFDiagCursor},
+            {{2, h - 2}, Qt::SizeBDiagCursor},     {{10, 140}, Qt::ArrowCursor},
+        };
+        for (const auto& [p, form] : zonen) {
+            ZeigerNach(&*f, p);
+            QTRY_COMPARE(f->cursor().shape(), form);
+        }
     }
 
     void damagedSkinStartsWithPlainColoursAndALogLine() {

@@ -80,3 +80,14 @@ TEST(Skinform, PointsHitCaptionButtonsAndBorder) {
     EXPECT_EQ(SkinFormTreffer(w, h, 300, 200, m).stelle, Fensterstelle::Innen);
     EXPECT_EQ(SkinFormTreffer(w, h, 600, 200, m).stelle, Fensterstelle::Innen);  // outside
 }
+
+TEST(Skinform, BorderPointerFollowsTheEdgesHit) {
+    EXPECT_EQ(RandzeigerFuer(0), Randzeiger::Pfeil);
+    EXPECT_EQ(RandzeigerFuer(1), Randzeiger::Waagerecht);
+    EXPECT_EQ(RandzeigerFuer(4), Randzeiger::Waagerecht);
+    EXPECT_EQ(RandzeigerFuer(8), Randzeiger::Senkrecht);
+    EXPECT_EQ(RandzeigerFuer(8 | 4), Randzeiger::Fallend);   // bottom right
+    EXPECT_EQ(RandzeigerFuer(8 | 1), Randzeiger::Steigend);  // bottom left
+    EXPECT_EQ(RandzeigerFuer(2 | 1), Randzeiger::Fallend);
+    EXPECT_EQ(RandzeigerFuer(2 | 4), Randzeiger::Steigend);
+}
