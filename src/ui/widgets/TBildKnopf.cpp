@@ -96,7 +96,7 @@ void MaleKnopf(QPainter& p, const QAbstractButton& knopf, const Knopfflaechen& f
     const bool unten = knopf.isDown();
     QRect feld = r.translated(unten ? 1 : 0, unten ? 1 : 0);
     if (i >= 0 && f.symbol) {
-        feld.setLeft(feld.left() + (r.height() < r.width() ? r.height() + 2 : r.width()));
+        feld.setLeft(feld.left() + (r.height() < r.width() ? r.height() - 2 : r.width()));
     } else if (!knopf.icon().isNull()) {
         const QSize is = knopf.iconSize();
         const QIcon::Mode mode = knopf.isEnabled() ? QIcon::Normal : QIcon::Disabled;
@@ -108,7 +108,10 @@ void MaleKnopf(QPainter& p, const QAbstractButton& knopf, const Knopfflaechen& f
     if (!knopf.text().isEmpty() && feld.width() > 0) {
         p.setPen(pal.color(knopf.isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         p.setFont(knopf.font());
-        p.drawText(feld, Qt::AlignCenter | Qt::TextShowMnemonic, knopf.text());
+        // A caption wider than its room ends in an ellipsis rather than losing both ends.
+        const QString text = knopf.fontMetrics().elidedText(knopf.text(), Qt::ElideRight, feld.width() - 4,
+                                                             Qt::TextShowMnemonic);
+        p.drawText(feld, Qt::AlignCenter | Qt::TextShowMnemonic, text);
     }
     if (knopf.hasFocus()) {
         QColor c = pal.color(QPalette::ButtonText);
