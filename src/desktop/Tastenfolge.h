@@ -2,6 +2,7 @@
 // Shortcuts as the settings store them and key sequences in the notation of the keystroke injection, both in
 // the platform-neutral virtual key codes (0x30..0x39 digits, 0x41..0x5A letters, 0x70.. F1.., 0x10 Shift,
 // 0x11 Control, 0x12 Alt).
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +18,10 @@ struct Tastenkuerzel {
     bool shift = false, strg = false, alt = false;
 };
 Tastenkuerzel ZerlegeKuerzel(int gespeichert);
+// The stored form of a key with its modifiers.
+int SetzeKuerzel(const Tastenkuerzel& k);
+// A shortcut as the user reads it: "Strg+Umschalt+Alt+W", "Strg+F5"; empty for none (key code 0).
+std::string KuerzelText(int gespeichert);
 
 // The results of an injection.
 enum Einspielergebnis : int {

@@ -118,22 +118,54 @@ void TDesktopanbindung::Einrichten(TWBuchDialog& fenster) {
 }
 
 void TDesktopanbindung::HotkeysSetzen(bool aktiv) {
-    for (THotKey* h : {&HotKey, &HotKey1mit, &HotKey2mit}) {
-        h->aktiv = aktiv;
-        if (!system_) continue;
-        system_->Freigeben(h->id);
-        if (!aktiv) continue;
-        std::string fehler;
-        if (!system_->Registrieren(h->id, h->kuerzel, fehler) && gemeldet_.insert({h->id, h->kuerzel}).second) {
-            const Tastenkuerzel k = ZerlegeKuerzel(h->kuerzel);
-            const bool zeichen = (k.taste >= '0' && k.taste <= '9') || (k.taste >= 'A' && k.taste <= 'Z');
-            const std::string taste = zeichen ? std::string(1, static_cast<char>(k.taste))
-                                      : (k.taste >= 0x70 && k.taste <= 0x87) ? "F" + std::to_string(k.taste - 0x6F)
-                                                                               : "Taste " + std::to_string(k.taste);
-            Protokollieren("Hotkey " + std::string(k.strg ? "Strg+" : "") + (k.shift ? "Umschalt+" : "") +
-                           (k.alt ? "Alt+" : "") + taste + " nicht verfügbar: " + fehler);
-        }
+    for (THotKey* h : {&HotKey, &HotKey1mit, &HotKey2mit}) Setzen(*h, aktiv);
+}
+
+bool TDesktopanbindung::Setzen(THotKey& h, bool aktiv) {
+    h.aktiv = aktiv;
+    if (!system_) return true;
+    system_->Freigeben(h.id);
+    if (!aktiv || h.kuerzel == 0) return true;
+    std::string fehler;
+    if (system_->Registrieren(h.id, h.kuerzel, fehler)) return true;
+    if (gemeldet_.insert({h.id, h.kuerzel}).second)
+        Protokollieren("Hotkey " + KuerzelText(h.kuerzel) + " nicht verfügbar: " + fehler);
+    return false;
+}
+
+void TDesktopanbindung::ZustaendeWiederherstellen(const std::array<bool, 3>& aktiv) {
+    THotKey* hotkeys[3] = {&HotKey, &HotKey1mit, &HotKey2mit};
+    for (int i = 0; i < 3; ++i)
+        if (hotkeys[i]->aktiv != aktiv[i]) Setzen(*hotkeys[i], aktiv[i]);
+}
+
+bool TDesktopanbindung::KuerzelFrei(int kuerzel, std::string& fehler) {
+    if (!system_ || kuerzel == 0) return true;
+    // A combination one of our own active hotkeys holds is ours to give.
+    for (const THotKey* h : {&HotKey, &HotKey1mit, &HotKey2mit})
+        if (h->aktiv && h->kuerzel == kuerzel) return true;
+    constexpr int kProbe = 99;
+    const bool frei = system_->Registrieren(kProbe, kuerzel, fehler);
+    system_->Freigeben(kProbe);
+    return frei;
+}
+
+std::vector<int> TDesktopanbindung::KuerzelSetzen(bool aktiv, const std::array<int, 3>& kuerzel) {
+    std::vector<int> abgelehnt;
+    THotKey* hotkeys[3] = {&HotKey, &HotKey1mit, &HotKey2mit};
+    // All released first, so that shortcuts swapped between the three do not stand in each other's way.
+    if (system_)
+        for (THotKey* h : hotkeys) system_->Freigeben(h->id);
+    for (int i = 0; i < 3; ++i) {
+        THotKey& h = *hotkeys[i];
+        const int vorher = h.kuerzel;
+        h.kuerzel = kuerzel[i];
+        if (Setzen(h, aktiv) || vorher == kuerzel[i]) continue;
+        abgelehnt.push_back(i);
+        h.kuerzel = vorher;
+        Setzen(h, aktiv);
     }
+    return abgelehnt;
 }
 
 void TDesktopanbindung::Protokollieren(const std::string& text) {

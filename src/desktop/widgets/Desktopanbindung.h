@@ -7,9 +7,11 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <array>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/widgets/Erweiterungen.h"
 #include "desktop/Hotkeys.h"
@@ -62,6 +64,16 @@ public:
     // All three hotkeys on or off together.
     void HotkeysSetzen(bool aktiv);
 
+    // For the options dialog: the three hotkeys' active states (HotKey, HotKey1mit, HotKey2mit), remembered
+    // while keys are typed into its fields, and each put back as it was afterwards.
+    std::array<bool, 3> AktivZustaende() const { return {HotKey.aktiv, HotKey1mit.aktiv, HotKey2mit.aktiv}; }
+    void ZustaendeWiederherstellen(const std::array<bool, 3>& aktiv);
+    // Whether the system would give us a shortcut now (claimed under a spare id and released at once).
+    bool KuerzelFrei(int kuerzel, std::string& fehler);
+    // New shortcuts for the three, all active or all inactive. A shortcut the system refuses is not taken:
+    // that hotkey keeps its previous one (claimed again). Returns the indices (0..2) of the refused ones.
+    std::vector<int> KuerzelSetzen(bool aktiv, const std::array<int, 3>& kuerzel);
+
     // Where notes about hotkeys that could not be claimed go ("WB.log" in that folder); default: the program
     // folder of the settings.
     void SetzeLogordner(const std::string& ordner) { logordner_ = ordner; }
@@ -74,6 +86,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool Setzen(THotKey& h, bool aktiv);  // false when the system refused the shortcut
     void Nachschlagen(int richtung);
     void Anzeigen(int richtung);
     void Minimieren();
