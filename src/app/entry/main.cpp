@@ -5,6 +5,7 @@
 #include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/Darstellungsanschluss.h"
+#include "app/widgets/OptionenAnschluss.h"
 #include "app/widgets/Sprachanschluss.h"
 #include "app/widgets/TrainerAnschluss.h"
 #include "app/widgets/WBuchDialog.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     zanit::Erweiterungen().trainer = trainer;
     zanit::DesktopEinsetzen();
     zanit::DarstellungEinsetzen();
+    zanit::OptionenEinsetzen();
     try {
         zanit::TDatendialog daten;
         const zanit::TSprachinstallation sprache(daten);

@@ -821,14 +821,7 @@ void TWBuchDialog::closeEvent(QCloseEvent* e) {
         }
     }
     st.fensterSichtbar = false;
-    werte_.Part = suchrichtung_;
-    werte_.GLC = dialogbuchstabe_;
-    Erweiterungen().desktop->NachSchliessen(werte_);
-    const std::string abschnitt = woerterbuecher_->Abschnitt();
-    if (!EinstellungenSpeichern(werte_, abschnitt.empty() ? std::nullopt : std::optional<std::string_view>(abschnitt),
-                                ZuCp1252(QCoreApplication::applicationFilePath()), &gelesen_))
-        TWBApplication::Protokollieren(QStringLiteral("Einstellungen"),
-                                       QStringLiteral("Die Einstellungen konnten nicht gespeichert werden."));
+    EinstellungenSichern();
 
     Erweiterungen().desktop->Freigeben();
     if (Meldungsdialog() == meldung_) SetzeMeldungsdialog(nullptr);
@@ -839,6 +832,20 @@ void TWBuchDialog::closeEvent(QCloseEvent* e) {
     if (st.infoNummer != 999) Erweiterungen().online->BildZeigen(*this);
     geschlossen_ = true;
     e->accept();
+}
+
+bool TWBuchDialog::EinstellungenSichern() {
+    werte_.Part = suchrichtung_;
+    werte_.GLC = dialogbuchstabe_;
+    Erweiterungen().desktop->NachSchliessen(werte_);
+    const std::string abschnitt = woerterbuecher_->Abschnitt();
+    const bool ok = EinstellungenSpeichern(werte_, abschnitt.empty() ? std::nullopt : std::optional<std::string_view>(abschnitt),
+                                           ZuCp1252(QCoreApplication::applicationFilePath()), &gelesen_);
+    if (!ok)
+        TWBApplication::Protokollieren(QStringLiteral("Einstellungen"),
+                                       QStringLiteral("Die Einstellungen konnten nicht gespeichert werden."));
+    if (ok) gelesen_ = werte_;  // what is stored now
+    return ok;
 }
 
 void TWBuchDialog::AppIdle() {

@@ -67,6 +67,10 @@ public:
     void WechsleWoerterbuch();
     void TexteSetzen();
     void SchriftAnwenden();
+    // After the options: the dialog language (catalogue and, in multi-language mode, the language list)
+    // and saving all settings (false when a write failed; that is logged).
+    void DialogspracheWechseln(char buchstabe, bool umschalten);
+    bool EinstellungenSichern();
     void FensterPositionMerken();
     void ZeigeFenster(int direction);
     // The filter changed: the list again for the search field's text; incremental (100 hits, abortable, the
