@@ -218,6 +218,7 @@ private slots:
             spinOben = d.svEdit->text().toInt();
             QTest::mouseClick(d.DirektsucheCheck, Qt::LeftButton, {}, QPoint(6, d.DirektsucheCheck->height() / 2));
             svAn = d.svEdit->isEnabled() || d.SVSpin->isEnabled();
+            d.AutoStartCheck->setChecked(true);
             d.OkButton->click();
         });
         QCOMPARE(ohneModifier, QString("Strg+Q"));
@@ -233,6 +234,13 @@ private slots:
         QCOMPARE((*f_)->TastenTimer->interval(), 9999);
         QVERIFY(!(*f_)->Werte().Seek);
         QVERIFY(inst_->HiveBytes().contains("\"HotKey\"=dword:00004051"));
+        // The autostart entry is written at once, and taken away again.
+        QVERIFY(QFile::exists(QString::fromStdString(AutostartDesktopDatei())));
+        Optionen([&](TOptionenDialog& d) {
+            d.AutoStartCheck->setChecked(false);
+            d.OkButton->click();
+        });
+        QVERIFY(!QFile::exists(QString::fromStdString(AutostartDesktopDatei())));
     }
 
     void aChangedHotkeyTakesEffectAtOnce() {
