@@ -24,7 +24,7 @@
 namespace zanit {
 namespace {
 
-constexpr int kBreite = 480;
+constexpr int kBreite = 540;
 
 // Font names with the sample "Abc" in the font itself at the right edge.
 class TSchriftprobe : public QStyledItemDelegate {
@@ -88,15 +88,15 @@ TOptionenDialog::TOptionenDialog(QWidget* parent) : TOwnFenster(parent) {
     setFixedSize(kBreite, kOptionenHoeheMitSprachen);
 
     HotKeyCheck = Pruefkasten(this, "HotKeyCheck", 20, 36);
-    Hotkey0Label = Beschriftung(this, "Hotkey0Label", 38, 58, 270);
-    Hotkey1Label = Beschriftung(this, "Hotkey1Label", 38, 82, 270);
-    Hotkey2Label = Beschriftung(this, "Hotkey2Label", 38, 106, 270);
+    Hotkey0Label = Beschriftung(this, "Hotkey0Label", 38, 58, 306);
+    Hotkey1Label = Beschriftung(this, "Hotkey1Label", 38, 82, 306);
+    Hotkey2Label = Beschriftung(this, "Hotkey2Label", 38, 106, 306);
     THotkeyFeld** felder[3] = {&HKGen, &HK1mit, &HK2mit};
     const char* namen[3] = {"HKGen", "HK1mit", "HK2mit"};
     for (int i = 0; i < 3; ++i) {
         *felder[i] = new THotkeyFeld(this);
         (*felder[i])->setObjectName(QString::fromLatin1(namen[i]));
-        (*felder[i])->setGeometry(312, 58 + 24 * i, 148, 21);
+        (*felder[i])->setGeometry(350, 58 + 24 * i, 170, 21);
         connect(*felder[i], &THotkeyFeld::geaendert, this, [this] { HotkeyFehlerLabel->clear(); });
     }
     Hotkey0Label->setBuddy(HKGen);
@@ -135,10 +135,10 @@ TOptionenDialog::TOptionenDialog(QWidget* parent) : TOwnFenster(parent) {
     Fontcombo = new QComboBox(FontGroupBox);
     Fontcombo->setObjectName(QStringLiteral("Fontcombo"));
     Fontcombo->setItemDelegate(new TSchriftprobe(Fontcombo));
-    Fontcombo->setGeometry(12, 22, 300, 22);
+    Fontcombo->setGeometry(12, 22, 340, 22);
     FontSizeCombo = new QComboBox(FontGroupBox);
     FontSizeCombo->setObjectName(QStringLiteral("FontSizeCombo"));
-    FontSizeCombo->setGeometry(324, 22, 80, 22);
+    FontSizeCombo->setGeometry(364, 22, 80, 22);
 
     AutoStartCheck = Pruefkasten(this, "AutoStartCheck", 20, 272);
     TrayCheck = Pruefkasten(this, "TrayCheck", 20, 294);
@@ -150,10 +150,10 @@ TOptionenDialog::TOptionenDialog(QWidget* parent) : TOwnFenster(parent) {
     DialogspracheGroup->setGeometry(20, 362, kBreite - 40, 54);
     SprachenLabel = new QLabel(DialogspracheGroup);
     SprachenLabel->setObjectName(QStringLiteral("SprachenLabel"));
-    SprachenLabel->setGeometry(12, 22, 200, 22);
+    SprachenLabel->setGeometry(12, 22, 260, 22);
     DialogspracheCombo = new QComboBox(DialogspracheGroup);
     DialogspracheCombo->setObjectName(QStringLiteral("DialogspracheCombo"));
-    DialogspracheCombo->setGeometry(220, 22, 184, 22);
+    DialogspracheCombo->setGeometry(280, 22, 200, 22);
     SprachenLabel->setBuddy(DialogspracheCombo);
 
     OkButton = new QPushButton(this);
