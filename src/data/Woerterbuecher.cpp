@@ -227,6 +227,7 @@ bool TWoerterbuecher::Oeffne(int n) {
     // The previous dictionary is closed in every case: a search must never run on the table of another
     // dictionary while the names of this one head the list.
     daten_.BuchDatei.Close();
+    ++Tabellenwechsel;
     if (vorhanden) daten_.BuchDatei.Swap(neu);
     TextM = std::string(Listenfeld(eintrag, 1));
     TextF = std::string(Listenfeld(eintrag, 2));

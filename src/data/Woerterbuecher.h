@@ -2,6 +2,7 @@
 // The installed dictionaries: the dictionary list read from the settings store, and opening one of them as
 // the current dictionary. All texts are Windows-1252.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,8 @@ public:
     std::string CDPfad;         // the "CD" setting (root of the sound medium)
     std::string Datei;          // stored path of the dictionary table of the last opening
     std::string Fehler;         // why the last opening failed (file and cause), empty when it did not
+    // Counts the closings of the dictionary table: what a reader keeps of one table is stale once it moved.
+    std::uint32_t Tabellenwechsel = 0;
 
     // Classic layout: builds the list; returns the position of `abschnitt` (exact match) or -1.
     int LeseWoerterbuchliste(std::string_view abschnitt);

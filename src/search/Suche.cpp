@@ -195,12 +195,38 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
     uebersetzungen_.clear();
     zeilencode_ = 0;
 
-    tabelle.SetOrder(tabelle.TagArea(kIWI[q]));
+    // With a filter the walk runs through the register of that part of speech instead of the whole tag: the
+    // same records in the same order, less those it would pass over.
+    const int tag = tabelle.TagArea(kIWI[q]);
+    const TWortartregister::Liste* nurCode = nullptr;
+    if (Wortartfilter != 0) {
+        if (registerWechsel_ != woerterbuecher_.Tabellenwechsel) {
+            register_.Leeren();
+            registerWechsel_ = woerterbuecher_.Tabellenwechsel;
+        }
+        // Every key the walk tries (also shortened) begins with the key's first character.
+        nurCode = &register_.Fuer(tabelle, tag, Wortartfilter, schluessel_[0]);
+    }
+    tabelle.SetOrder(tag);
     const xbase::Field wortart = tabelle.FieldByName("WA");
     const xbase::Field quellwort = tabelle.FieldByName(kW[q]);
     const xbase::Field zielwort = tabelle.FieldByName(kW[z]);
+    std::size_t pos = 0;
+    auto suche = [&] {
+        if (!nurCode) {
+            tabelle.Seek(schluessel_);
+        } else if ((pos = nurCode->Erster(schluessel_)) < nurCode->Anzahl()) {
+            tabelle.Go(nurCode->Satz(pos));
+        }
+    };
+    auto amEnde = [&] { return nurCode ? pos >= nurCode->Anzahl() : tabelle.Eof(); };
+    auto schluessel = [&] { return nurCode ? nurCode->Schluessel(pos) : tabelle.OrderKey(); };
+    auto weiter = [&] {
+        if (!nurCode) tabelle.Next();
+        else if (++pos < nurCode->Anzahl()) tabelle.Go(nurCode->Satz(pos));
+    };
     int gruppencode = 0;
-    tabelle.Seek(schluessel_);
+    suche();
     for (;;) {
         if (inkrementell) {
             if (NachrichtenVerarbeiten) NachrichtenVerarbeiten();
@@ -208,16 +234,16 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         }
         // After a missed seek the table stands at its end: nothing there begins with the key. The key
         // comes from the index entry (the tag is over WI<src>), so a record is read only when it matches.
-        const bool passt = !tabelle.Eof() && BeginntMit(tabelle.OrderKey(), schluessel_);
+        const bool passt = !amEnde() && BeginntMit(schluessel(), schluessel_);
         if (!passt) {
             if (!inkrementell && liste.Trefferzahl == 0 && schluessel_.size() >= 2) {
                 schluessel_.pop_back();
-                tabelle.Seek(schluessel_);
+                suche();
                 continue;
             }
             break;
         }
-        const int code = static_cast<int>(wortart.AsInteger());
+        const int code = nurCode ? Wortartfilter : static_cast<int>(wortart.AsInteger());
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
             const std::string_view wort = quellwort.ReadView(wort_);
@@ -239,8 +265,8 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
                 zeilencode_ = code;
             }
         }
-        tabelle.Next();
-        if (tabelle.Eof() || liste.Trefferzahl >= grenze) break;
+        weiter();
+        if (amEnde() || liste.Trefferzahl >= grenze) break;
     }
 }
 

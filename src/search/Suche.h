@@ -4,12 +4,14 @@
 // lookup and the hit count text. All texts are Windows-1252. No window code here: the window provides the
 // message pump and the wait cursor and shows what the walk reports.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "search/Trefferliste.h"
+#include "search/Wortartregister.h"
 
 namespace zanit {
 
@@ -83,6 +85,8 @@ private:
     // Buffers reused from walk to walk.
     std::string schluessel_, wort_, roh_, gruppenwort_, zeilenwort_, uebersetzungen_, uebersetzung_;
     int zeilencode_ = 0;  // part-of-speech code of the line being built
+    TWortartregister register_;       // the records of each filtered part of speech
+    std::uint32_t registerWechsel_ = 0;  // the dictionary table the register belongs to
 };
 
 // `t` unless it already stands in the comma-separated `liste` as a whole item (then empty).

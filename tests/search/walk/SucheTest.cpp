@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Katalog.h"
 #include "data/Datendialog.h"
 #include "data/Testumgebung.h"
 #include "data/Woerterbuecher.h"
@@ -138,6 +139,98 @@ TEST_F(Suche, FilterSkipsOtherPartsOfSpeechWithoutEndingTheWalk) {
     suche.FuelleTrefferliste(liste, "Haus", false, true, 1);
     EXPECT_TRUE(liste.Leer());
     EXPECT_EQ(suche.ZeigeTrefferzahl(liste.Trefferzahl, liste.Zeilenzahl), "0 Treffer in 0 Zeilen");
+}
+
+// A filtered walk lists what reading forward through the tag and passing over the other parts of speech
+// lists: the same records in the same order, with the key shortened and the hit limit as without a filter.
+// Checked on a generated dictionary for every beginning of one to three letters, in both directions, and
+// again after another table took the dictionary's place.
+TEST(GefilterterLauf, ListsWhatReadingForwardLists) {
+    Testumgebung umgebung;
+    auto paare = [](unsigned saat) {
+        std::vector<Woerterbucheintrag> out;
+        unsigned x = saat;
+        auto zufall = [&x] { return x = x * 1103515245u + 12345u, (x >> 16) & 0x7FFF; };
+        for (int i = 0; i < 1500; ++i) {
+            std::string w1, w2;
+            for (int k = 0, n = 2 + zufall() % 4; k < n; ++k) w1 += static_cast<char>('a' + zufall() % 5);
+            for (int k = 0, n = 2 + zufall() % 4; k < n; ++k) w2 += static_cast<char>('k' + zufall() % 5);
+            // Mostly nouns; verbs often, interjections seldom.
+            const unsigned r = zufall() % 20;
+            out.push_back({w1, w2 + std::to_string(i), r == 0 ? 10 : r < 6 ? 1 : 2});
+        }
+        return out;
+    };
+    umgebung.Woerterbuch("Eins", "eins.dbf", "Deutsch", "Englisch", paare(1));
+    umgebung.Woerterbuch("Zwei", "zwei.dbf", "Deutsch", "Englisch", paare(2));
+    TDatendialog daten;
+    TWoerterbuecher buecher{daten};
+    TSuche suche{daten, buecher};
+    buecher.LeseWoerterbuchliste("");
+
+    // The walk's rules on the records read in tag order.
+    struct Satz {
+        std::string key, w, u;
+        int wa;
+    };
+    auto erwartet = [&](int richtung, int code, const std::string& anfang, bool inkrementell) {
+        xbase::Table& t = daten.BuchDatei;
+        const char* const w[] = {"W1", "W2"};
+        const int q = richtung == 2 ? 1 : 0;
+        t.SetOrder(t.TagArea(richtung == 2 ? "IWI2" : "IWI1"));
+        std::vector<Satz> saetze;
+        for (t.First(); !t.Eof(); t.Next())
+            saetze.push_back({std::string(t.OrderKey()), t.FieldByName(w[q]).AsString(), t.FieldByName(w[1 - q]).AsString(),
+                              static_cast<int>(t.FieldByName("WA").AsInteger())});
+        std::string key = anfang;
+        std::vector<std::string> zeilen;
+        for (;;) {
+            int treffer = 0;
+            zeilen.clear();
+            std::string wort, uebers;
+            int gruppe = -1;
+            for (const Satz& s : saetze) {
+                if (s.key.compare(0, key.size(), key) != 0 || s.wa != code) continue;
+                ++treffer;
+                if (s.w != wort || gruppe != s.wa) {
+                    if (!uebers.empty()) zeilen.push_back(wort + "|" + uebers + "|" + Wortartname(code));
+                    wort = s.w, uebers = s.u, gruppe = s.wa;
+                } else {
+                    uebers += ", " + s.u;
+                }
+                if (treffer >= (inkrementell ? kGrenzeInkrementell : kGrenzeVoll)) break;
+            }
+            if (!uebers.empty()) zeilen.push_back(wort + "|" + uebers + "|" + Wortartname(code));
+            if (treffer > 0 || inkrementell || key.size() < 2) break;
+            key.pop_back();
+        }
+        return zeilen;
+    };
+
+    Trefferliste liste;
+    std::vector<std::string> anfaenge;
+    for (char a = 'A'; a <= 'E'; ++a) {
+        anfaenge.push_back(std::string(1, a));
+        for (char b = 'A'; b <= 'E'; ++b) anfaenge.push_back(std::string{a, b});
+        anfaenge.push_back(std::string{a, 'B', 'C'});
+        anfaenge.push_back(std::string{a, 'Q', 'Q'});  // nothing there: shortened
+    }
+    for (int n = 0; n < 2; ++n) {
+        ASSERT_TRUE(buecher.OeffneWoerterbuch(n));
+        for (int richtung : {1, 2})
+            for (int code : {10, 1, 2})
+                for (bool inkrementell : {false, true})
+                    for (const std::string& a : anfaenge) {
+                        const std::string text = richtung == 1 ? a : std::string(a.size(), 'K');
+                        const auto soll = erwartet(richtung, code, text, inkrementell);
+                        suche.Wortartfilter = code;
+                        suche.FuelleTrefferliste(liste, text, false, inkrementell, richtung);
+                        std::vector<std::string> ist;
+                        for (std::size_t i = 0; i < liste.Anzahl(); ++i) ist.push_back(liste.Text(i));
+                        ASSERT_EQ(ist, soll) << "table " << n << " direction " << richtung << " code " << code
+                                             << " text " << text << (inkrementell ? " incremental" : " full");
+                    }
+    }
 }
 
 TEST_F(Suche, KeyPressDuringAnIncrementalWalkEndsItWithTheLinesFoundSoFar) {
