@@ -7,10 +7,13 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/widgets/Darstellungsanschluss.h"
 #include "app/widgets/Sprachanschluss.h"
 #include "app/window/TestFenster.h"
 #include "app/window/TestInstallation.h"
 #include "base/Katalog.h"
+#include "presentation/widgets/WBAnzeigeDialog.h"
+#include "search/widgets/ErgebnisListe.h"
 #include "sound/Mitschnitt.h"
 #include "sound/Tontabelle.h"
 #include "sound/Wave.h"
@@ -255,6 +258,40 @@ private slots:
         f.F12();  // not even the empty-list message
         QTest::qWait(200);
         QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // In search direction 2 the details dialog speaks the foreign back-translations of the marked reverse
+    // line, each in turn.
+    void detailsDialogSpeaksTheBackTranslationsOneAfterTheOther() {
+        Installieren(true);
+        DarstellungEinsetzen();
+        SprechFenster f;
+        QVERIFY(f.Start());
+        f->SuchRegister->setCurrentIndex(1);
+        f.Suche("house");
+        QCOMPARE(f->ErgebnisListe->Zeile(0), QString("house|Haus|Substantiv"));
+        f.Markiere(0);
+        Mitschnitt mitschnitt(inst_->Pfad("details.raw").toStdString());
+        QVERIFY(mitschnitt.Bereit());
+        bool gesprochen = false;
+        BeiModal([&f, &gesprochen](QWidget* w) {
+            auto* d = qobject_cast<TWBAnzeigeDialog*>(w);
+            QVERIFY(d);
+            QCOMPARE(d->GegenListe->count(), 1);
+            QCOMPARE(d->GegenListe->Zeile(0), QString("Haus|house, home"));
+            QVERIFY(d->Playbutton->isEnabled());
+            QTest::keyClick(d->GegenListe, Qt::Key_F12);  // the only line needs no marking
+            QTRY_VERIFY_WITH_TIMEOUT(f.Vorbei(), 8000);
+            gesprochen = true;
+            d->OkButton->click();
+        });
+        f->Detailbutton->click();
+        QVERIFY(gesprochen);
+        QTest::qWait(300);
+        const std::vector<Tonstueck> s = Tonstuecke(mitschnitt.Beenden());
+        QCOMPARE(s.size(), std::size_t(2));
+        QVERIFY(std::abs(s[0].hz - 440) < 30);
+        QVERIFY(std::abs(s[1].hz - 1000) < 60);
     }
 };
 
