@@ -1,5 +1,6 @@
 #include "ui/widgets/MeldungDialog.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
@@ -81,10 +82,16 @@ int TMeldungDialog::Meldungsfenster(const QString& text, const QString& title, i
     lines = std::clamp(lines, 0, 255);
     Textfeld->setAlignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter));
     setWindowTitle(title.left(kMaxText));
-    Textfeld->setGeometry(16, 36, 308, lines * 15);
     // Carriage returns break lines; the label wants line feeds.
     QString shown = text.left(kMaxText);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    // The lines a caller reserves are counted for the designed font; where a wider one stands in, a text
+    // that no longer fits gets the room it needs instead of being cut off.
+    const int noetig = shown.isEmpty() ? 0
+                                       : Textfeld->fontMetrics()
+                                             .boundingRect(QRect(0, 0, 308, 4096), Qt::TextWordWrap, shown)
+                                             .height();
+    Textfeld->setGeometry(16, 36, 308, std::max(lines * 15, noetig));
     Textfeld->setText(shown);
     const int clientHeight = Textfeld->height() + 80;
     setFixedSize(kClientBreite, clientHeight);

@@ -293,6 +293,15 @@ private slots:
         });
         QCOMPARE(d.Meldungsfenster("Hinweis", "Hinweis", 1, true, false), 2);
 
+        // A text that the reserved line cannot hold at the dialog's font is not cut off.
+        const QString zweimal = "Es sind keine zu sprechenden Wörterbucheinträge vorhanden. "
+                                "Es sind keine zu sprechenden Wörterbucheinträge vorhanden.";
+        BeantworteMeldung(Qt::Key_Escape);
+        d.Meldungsfenster(zweimal, "Hinweis", 1, true, false);
+        QVERIFY(d.Textfeld->height() >= 2 * d.Textfeld->fontMetrics().lineSpacing());
+        QCOMPARE(d.height(), d.Textfeld->height() + 80);
+        QCOMPARE(d.buttonbox->y(), d.height() - 23);
+
         // Long texts are cut at 255 characters.
         BeantworteMeldung(Qt::Key_Escape);
         d.Meldungsfenster(QString(300, 'x'), "t", 1, true, false);
