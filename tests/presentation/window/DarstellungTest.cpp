@@ -324,6 +324,8 @@ private slots:
             QVERIFY2(h >= 0, qPrintable(gegen.join('\n')));
             d->GegenListe->setCurrentRow(h);
             auto details = BeantworteMeldungMitHoehe();
+            // The dialog's keys act once it is the active window, which the X server grants a moment after showing.
+            QVERIFY(QTest::qWaitForWindowActive(d));
             QTest::keyClick(d->GegenListe, Qt::Key_D, Qt::ControlModifier);
             QVERIFY(details->gesehen);
             QCOMPARE(details->text, gegen[h].mid(6).left(255));
