@@ -90,9 +90,14 @@ inline void BeiModal(std::function<void(QWidget*)> action) {
     timer->setInterval(20);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
+    // The dialog that is open when the answer is armed is not the one it waits for: an answer armed inside a
+    // dialog's own handler must not act on that dialog while the test waits, say, for it to become active.
+    auto vorher = std::make_shared<QPointer<QWidget>>(QApplication::activeModalWidget());
     aufsicht.Anmelden(timer);
-    QObject::connect(timer, &QTimer::timeout, [timer, action, clock, &aufsicht] {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, clock, vorher, &aufsicht] {
         QWidget* w = QApplication::activeModalWidget();
+        if (w && w == vorher->data()) w = nullptr;
+        else *vorher = nullptr;  // once another dialog was on top, a reopened one counts as new
         const bool open = w && w->isVisible();
         if (!open && clock->elapsed() < ModalAufsicht::kWartegrenze) return;
         // Stopped before the action: the action may itself open dialogs and run event loops.
