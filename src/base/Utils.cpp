@@ -1,5 +1,6 @@
 #include "base/Utils.h"
 
+#include <chrono>
 #include <cstdint>
 
 #include "base/Registry.h"
@@ -171,6 +172,20 @@ std::string AlleEntfernen(std::string_view text, std::string_view teil) {
         pos = result.find(teil, pos >= teil.size() ? pos - teil.size() + 1 : 0);
     }
     return result;
+}
+
+long long LokalerTag(std::time_t t, long long* sekunde) {
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    using namespace std::chrono;
+    const sys_days d = year{tm.tm_year + 1900} / month{static_cast<unsigned>(tm.tm_mon + 1)} /
+                       day{static_cast<unsigned>(tm.tm_mday)};
+    if (sekunde) *sekunde = tm.tm_hour * 3600LL + tm.tm_min * 60LL + tm.tm_sec;
+    return d.time_since_epoch().count();
 }
 
 }  // namespace zanit

@@ -2,6 +2,7 @@
 // The utility unit: typed access to the settings store below HKEY_LOCAL_MACHINE and small text helpers.
 // All texts are Windows-1252 bytes. Registry access never throws: readers fall back to their default,
 // writers report failure through their result only.
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +41,8 @@ int ZahlAusText(std::string_view text);            // 0 when the conversion fail
 bool ZahlAusText(std::string_view text, int& wert); // false when it fails (wert = 0)
 // Deletes every occurrence of `teil`, repeating until none is left (an empty `teil` changes nothing).
 std::string AlleEntfernen(std::string_view text, std::string_view teil);
+
+// The local calendar date of `t` as days since 1970-01-01; `sekunde` (optional) gets the seconds into that day.
+long long LokalerTag(std::time_t t, long long* sekunde = nullptr);
 
 }  // namespace zanit

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "base/Utils.h"
 #include "trainer/Dateiersatz.h"
 
 namespace zanit {
@@ -93,19 +94,8 @@ void TSammlungskopf::SetzeLektionsflag(int lektion, bool an) {
 void TSammlungskopf::SetzeAenderungsdatum(double tage) { std::memcpy(bytes_.data() + kDatum, &tage, sizeof tage); }
 
 double HeutigesKopfdatum() {
-    const std::time_t jetzt = std::time(nullptr);
-    std::tm lokal{};
-#ifdef _WIN32
-    localtime_s(&lokal, &jetzt);
-#else
-    localtime_r(&jetzt, &lokal);
-#endif
     // Days from 1899-12-30 (25569 days before 1970-01-01) to the local calendar date.
-    using namespace std::chrono;
-    const sys_days datum{year{lokal.tm_year + 1900} / month{static_cast<unsigned>(lokal.tm_mon + 1)} /
-                         day{static_cast<unsigned>(lokal.tm_mday)}};
-    const long long tage = datum.time_since_epoch().count() + 25569;
-    return static_cast<double>(tage);
+    return static_cast<double>(LokalerTag(std::time(nullptr)) + 25569);
 }
 
 std::optional<TSammlungskopf> LeseKopf(const std::string& pfad) {
