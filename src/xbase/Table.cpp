@@ -5,6 +5,7 @@
 #include "xbase/Replace.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iostream>
 #include <mutex>
@@ -197,6 +198,11 @@ void Table::Impl::BuildIndex(const std::vector<TagDef>& stored) {
 }
 
 void Table::Impl::Close() {
+    try {
+        laeufer.Finish();
+    } catch (...) {
+        // Close releases; a failed write was reported by the Sync before it.
+    }
     if (recordLocked) dbf.Unlock(RecordLockOffset(header.headerLength, header.recordLength, recNo), 1);
     recordLocked = false;
     index.Close();
@@ -221,7 +227,7 @@ void Table::Impl::Sync() {
 const std::uint8_t* Table::Impl::RecordStart(std::uint32_t r) const {
     // A waiting appended record is read from the file like any other: the run is written first. (Impl objects
     // are never const; only this accessor is.)
-    if (!appendBuffer.empty() && r >= appendFirst) const_cast<Impl*>(this)->WriteAppends();
+    if (laeufer.Busy() || (!appendBuffer.empty() && r >= appendFirst)) const_cast<Impl*>(this)->WriteAppends();
     const std::uint64_t end = RecordOffset(r) + header.recordLength;
     if (end > map.Size()) {
         map.Map(dbf, dbf.Size());
@@ -361,7 +367,7 @@ void Table::Impl::WalkRecords(const RecordVisitor& visit) const {
 }
 
 TableStamp Table::Impl::Stamp() const {
-    if (!appendBuffer.empty()) const_cast<Impl*>(this)->WriteAppends();  // the stamp holds the file's size
+    if (AppendsWaiting()) const_cast<Impl*>(this)->WriteAppends();  // the stamp holds the file's size
     TableStamp s;
     s.fileSize = dbf.Size();
     s.count = count;
@@ -524,7 +530,7 @@ void Table::Impl::Post() {
         // No one else reads the file while it is open exclusively: the record waits for a large write.
         if (appendBuffer.empty()) appendFirst = target;
         appendBuffer.insert(appendBuffer.end(), editBuffer.begin(), editBuffer.end());
-        if (appendBuffer.size() >= kAppendRun) WriteAppends();
+        if (appendBuffer.size() >= kAppendRun) WriteAppendsBehind();
     } else {
         WriteAppends();
         const std::uint64_t offset = RecordOffset(target);
@@ -568,13 +574,10 @@ void Table::Impl::Post() {
     }
 }
 
-void Table::Impl::WriteAppends() {
-    if (appendBuffer.empty()) return;
+void Table::Impl::WriteRun(std::vector<std::uint8_t>& run, std::uint32_t first, const std::uint8_t* stamped) {
     const std::size_t reclen = header.recordLength;
-    const std::size_t n = appendBuffer.size() / reclen;
-    const std::uint64_t offset = RecordOffset(appendFirst);
-    std::vector<std::uint8_t> run;
-    run.swap(appendBuffer);  // on failure the records are dropped, not written twice; the error is reported
+    const std::size_t n = run.size() / reclen;
+    const std::uint64_t offset = RecordOffset(first);
     if (records.Active()) {
         // One pass of the key stream over the whole run; the deletion marks stay plain.
         std::vector<std::uint8_t> marks(n);
@@ -584,10 +587,29 @@ void Table::Impl::WriteAppends() {
     }
     run.push_back(0x1A);  // the end mark follows the new last record
     dbf.Write(offset, run.data(), run.size());
-    StampHeader(headerBytes.data(), appendFirst + static_cast<std::uint32_t>(n) - 1);
-    dbf.Write(0, headerBytes.data(), 8);
+    dbf.Write(0, stamped, 8);
     run.clear();
+}
+
+void Table::Impl::WriteAppends() {
+    laeufer.Finish();
+    if (appendBuffer.empty()) return;
+    std::vector<std::uint8_t> run;
+    run.swap(appendBuffer);  // on failure the records are dropped, not written twice; the error is reported
+    StampHeader(headerBytes.data(), appendFirst + static_cast<std::uint32_t>(run.size() / header.recordLength) - 1);
+    WriteRun(run, appendFirst, headerBytes.data());
     run.swap(appendBuffer);  // keeps the storage for the next run
+}
+
+void Table::Impl::WriteAppendsBehind() {
+    laeufer.Finish();
+    runOnItsWay.swap(appendBuffer);  // the next run fills the storage of the one written before
+    appendBuffer.clear();
+    const std::uint32_t first = appendFirst;
+    StampHeader(headerBytes.data(), first + static_cast<std::uint32_t>(runOnItsWay.size() / header.recordLength) - 1);
+    std::array<std::uint8_t, 8> stamped{};
+    std::memcpy(stamped.data(), headerBytes.data(), stamped.size());
+    laeufer.Start([this, first, stamped] { WriteRun(runOnItsWay, first, stamped.data()); });
 }
 
 void Table::Impl::Cancel() {
@@ -931,6 +953,7 @@ void Table::Zap() {
     auto& impl = RequireOpen(impl_, *this);
     if (!impl.writable || !impl.exclusive) throw UsageError(impl.path, "Zap needs the table opened exclusively and writable");
     impl.Cancel();
+    impl.laeufer.Finish();
     impl.appendBuffer.clear();  // waiting appends go with the rest
     if (impl.keyBlockOffset) {
         // A fresh salt, so that no key stream of the old contents is ever used again.

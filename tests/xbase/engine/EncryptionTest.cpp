@@ -1,6 +1,10 @@
 // Password-protected tables: unreadable without the password, nothing of the contents in plain text.
 #include "EngineTestSupport.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 using namespace enginetest;
 using xbase::Table;
 
@@ -191,6 +195,38 @@ TEST(BulkAppend, RecordsWaitingForTheirRunReadBackAsAppended) {
         ASSERT_TRUE(t.Seek(word(kRecords - i)));
         EXPECT_EQ(t.FieldByName("W1").AsString(), word(i) + " lang");
     }
+}
+
+// A run written behind the load that the file system refuses (here: the process's file size limit) is
+// reported by a later call of the load or at Close, never lost: the load does not end as if it had succeeded.
+TEST(BulkAppend, ARefusedRunIsReportedAndNotLost) {
+    TempFolder dir;
+    const std::string path = dir.File("voll.dbf");
+    Table::Create(path, {{"W1", 'C', 200, 0, false}, {"WI1", 'C', 20, 0, false}}, {{"IWI1", "WI1"}}, kPassword);
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+    struct rlimit small = before;
+    small.rlim_cur = 3 << 20;  // not even the first 4 MiB run fits
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool reported = false;
+    try {
+        Table t;
+        OpenTable(t, path, false, true, kPassword);
+        t.SetSyncOnPost(false);
+        for (int i = 0; i < 40000; ++i) {
+            t.AppendBlank();
+            t.FieldByName("W1").SetAsString("Eintrag " + std::to_string(i));
+            t.FieldByName("WI1").SetAsString("E" + std::to_string(i));
+            t.Post();
+        }
+        t.Close();
+    } catch (const xbase::TableError&) {
+        reported = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(reported);
 }
 
 }  // namespace
