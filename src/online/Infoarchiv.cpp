@@ -27,6 +27,7 @@ namespace {
 constexpr std::uint32_t kSignatur = 0x1238;
 constexpr std::uint16_t kVersion = 1;
 constexpr std::size_t kMaxName = 255;
+constexpr std::string_view kVerboten = "\\:<>\"|?*";  // never in a name (Windows refuses most)
 constexpr std::string_view kTempVorsilbe = ".zanit-entpack-";
 
 std::uint32_t Crc(std::string_view daten) {
@@ -208,7 +209,8 @@ bool PruefeWeg(const fs::path& ordner, std::string_view name, std::vector<fs::pa
 bool SichererArchivname(std::string_view name) {
     if (name.empty() || name.size() > kMaxName || name.front() == '/') return false;
     for (const char c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '\\' || c == ':') return false;
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || kVerboten.find(c) != std::string_view::npos)
+            return false;
     std::size_t anfang = 0;
     for (;;) {
         const std::size_t ende = name.find('/', anfang);
@@ -237,7 +239,7 @@ TArchivInhalt LeseInfoarchiv(std::string_view bytes, const TArchivGrenzen& grenz
     if (!l.U16(version) || !l.U16(anzahl)) return fehler("Archivkopf abgeschnitten");
     if (version != kVersion) return fehler("unbekannte Archivversion " + std::to_string(version));
     if (anzahl > grenzen.dateien) return fehler("zu viele Dateien im Archiv");
-    std::set<std::string> gesehen;
+    std::set<std::string> gesehen, ordner;  // names and the folders on their way, lower case
     std::uint64_t gesamt = 0;
     for (std::size_t i = 0; i < anzahl; ++i) {
         const std::string nr = "Eintrag " + std::to_string(i + 1);
@@ -246,7 +248,14 @@ TArchivInhalt LeseInfoarchiv(std::string_view bytes, const TArchivGrenzen& grenz
         std::uint32_t groesse = 0, kgroesse = 0, crc = 0;
         if (!l.U16(laenge) || !l.Teil(laenge, name)) return fehler(nr + ": abgeschnitten");
         if (!SichererArchivname(name)) return fehler(nr + ": unzulässiger Name");
-        if (!gesehen.insert(Klein(name)).second) return fehler(std::string(name) + ": doppelt im Archiv");
+        // One name may not be both a file and a folder on the way to another ("a" and "a/b").
+        const std::string klein = Klein(name);
+        if (!gesehen.insert(klein).second || ordner.count(klein))
+            return fehler(std::string(name) + ": doppelt im Archiv");
+        for (std::size_t p = klein.find('/'); p != std::string::npos; p = klein.find('/', p + 1)) {
+            if (gesehen.count(klein.substr(0, p))) return fehler(std::string(name) + ": doppelt im Archiv");
+            ordner.insert(klein.substr(0, p));
+        }
         if (!l.U32(groesse) || !l.U32(kgroesse) || !l.U32(crc)) return fehler(std::string(name) + ": abgeschnitten");
         if (groesse > grenzen.dateiBytes) return fehler(std::string(name) + ": Datei zu groß");
         gesamt += groesse;

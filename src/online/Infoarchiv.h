@@ -56,8 +56,8 @@ TArchivInhalt LeseInfoarchiv(std::string_view bytes, const TArchivGrenzen& grenz
 std::string SchreibeInfoarchiv(const std::vector<TArchivEintrag>& eintraege);
 
 // A name an archive may carry: "/" between non-empty parts, no part "." or "..", no leading "/", no "\",
-// ":", control character or NUL, no part ending in "." or blank, no device name of Windows (CON, NUL,
-// COM1, ...), at most 255 bytes.
+// ":", character Windows refuses in names (< > " | ? *), control character or NUL, no part ending in "." or
+// blank, no device name of Windows (CON, NUL, COM1, ...), at most 255 bytes.
 bool SichererArchivname(std::string_view name);
 
 }  // namespace zanit

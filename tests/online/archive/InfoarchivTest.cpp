@@ -178,6 +178,9 @@ TEST_F(Datenordner, NamesLeavingTheDataFolderAreRefused) {
     EXPECT_TRUE(SichererArchivname("neu/bilder/a..b.png"));
     // The same file twice, also in another case (one file on Windows), is refused rather than choosing one.
     WirdAbgelehnt(MitBild({{"info_w.jpg", "zweites Bild"}}));
+    // Nor may one name be a file and a folder of another, in either order.
+    WirdAbgelehnt(MitBild({{"neu", "x"}, {"Neu/x", "y"}}));
+    WirdAbgelehnt(MitBild({{"neu/x", "y"}, {"NEU", "x"}}));
 }
 
 TEST_F(Datenordner, LinksInTheDataFolderAreNeverFollowedOrReplaced) {
