@@ -5,6 +5,7 @@
 #include "base/Katalog.h"
 #include "app/widgets/Anwendung.h"
 #include "app/widgets/Darstellungsanschluss.h"
+#include "app/widgets/OnlineAnschluss.h"
 #include "app/widgets/OptionenAnschluss.h"
 #include "app/widgets/Sprachanschluss.h"
 #include "app/widgets/TrainerAnschluss.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     zanit::DesktopEinsetzen();
     zanit::DarstellungEinsetzen();
     zanit::OptionenEinsetzen();
+    zanit::OnlineEinsetzen();
     try {
         zanit::TDatendialog daten;
         const zanit::TSprachinstallation sprache(daten);

@@ -146,6 +146,10 @@ void TWBuchDialog::ErzeugeSteuerelemente() {
     name(FilterAusButton, "FilterAusButton");
     UebernehmenButton = new QPushButton(this);
     name(UebernehmenButton, "UebernehmenButton");
+    InfoButton = new QPushButton(this);
+    name(InfoButton, "InfoButton");
+    InfoMMButton = new QPushButton(this);
+    name(InfoMMButton, "InfoMMButton");
 
     Rahmen = new QFrame(this);
     name(Rahmen, "Rahmen");
@@ -303,6 +307,8 @@ void TWBuchDialog::ErzeugeMenues() {
     MenueHilfe->setObjectName(QStringLiteral("MenueHilfe"));
     HilfeInhalt = aktion(MenueHilfe, "HilfeInhalt");
     HilfeInfo = aktion(MenueHilfe, "HilfeInfo");
+    HilfeInhalt->setShortcut(Qt::Key_F1);
+    ServiceSerie->setVisible(false);  // the series controls have no function and are never enabled
 
     PopupMenue = new QMenu(this);
     PopupMenue->setObjectName(QStringLiteral("PopupMenue"));
@@ -372,8 +378,8 @@ void TWBuchDialog::AktualisiereErweiterungen() {
     PopUebernehmen->setEnabled(neu && x.trainer->Vorhanden());
     ExtrasOptionen->setEnabled(x.optionen->Vorhanden());
     const bool online = x.online->Vorhanden();
-    for (QAction* a : {ServiceSerie, ServiceWBMeldungen, ServiceKontakt, ServiceInternet, HilfeInfo})
-        a->setEnabled(online);
+    for (QAction* a : {ServiceWBMeldungen, ServiceKontakt, ServiceInternet, HilfeInfo}) a->setEnabled(online);
+    ServiceSerie->setEnabled(false);
     HilfeInhalt->setEnabled(x.online->Hilfe());
     TrayHotkey->setEnabled(x.desktop->Vorhanden());
     x.filter->FilterStatusAnwenden(*this);
@@ -507,6 +513,11 @@ void TWBuchDialog::WaehleLayout() {
     PopUebernehmen->setEnabled(neu);
     UebernehmenButton->hide();
     UebernehmenButton->setEnabled(false);
+    // The series buttons have no function: the classic one stays disabled, its twin hidden.
+    InfoButton->setVisible(!neu);
+    InfoButton->setEnabled(false);
+    InfoMMButton->hide();
+    InfoMMButton->setEnabled(false);
     // The background lies below everything else.
     VerlaufImage->lower();
     HintergrundShape->lower();
@@ -633,6 +644,8 @@ void TWBuchDialog::TexteSetzen() {
     Detailbutton->setToolTip(umkehr);
     UmkehrsucheMMButton->setToolTip(umkehr);
     UebernehmenButton->setText(KText(30019, "&Trainieren"));
+    InfoButton->setText(KText(3049, "&Info"));
+    InfoButton->setToolTip(KTextZanit(98010, "Die Produkte der &#-Serie"));
     const QString uebernahme = KText(30017, "Den markierten Eintrag in eine Vokabelsammlung übernehmen");
     UebernehmenButton->setToolTip(uebernahme);
     UebernahmeMMButton->setToolTip(uebernahme);
@@ -1244,6 +1257,7 @@ void TWBuchDialog::MachResize() {
     const int edgeRight = Rechts(Edge);
     WPlaybutton->setGeometry(edgeRight - 195, Edge->y() + 8, 96, 24);
     Detailbutton->setGeometry(edgeRight - 95, Edge->y() + 8, 88, 24);
+    InfoButton->setGeometry(edgeRight - 295, Edge->y() + 8, 96, 24);
     if (FilterAnButton->isVisible() || !isVisible()) {
         FilterAnButton->setGeometry(l.FilterAnButtonX, Edge->y() + 38, 44, 24);
         FilterAusButton->setGeometry(l.FilterAusButtonX, Edge->y() + 38, 44, 24);

@@ -113,7 +113,8 @@ public:
     QFrame* EingabePanel = nullptr;
     QLineEdit* SuchEdit = nullptr;
     QPushButton *EingabeButton = nullptr, *WPlaybutton = nullptr, *Detailbutton = nullptr,
-                *FilterAnButton = nullptr, *FilterAusButton = nullptr, *UebernehmenButton = nullptr;
+                *FilterAnButton = nullptr, *FilterAusButton = nullptr, *UebernehmenButton = nullptr,
+                *InfoButton = nullptr;
     QFrame* Rahmen = nullptr;
     TErgebnisListe* ErgebnisListe = nullptr;
     TKlickLabel* Trefferlabel = nullptr;
@@ -135,7 +136,7 @@ public:
     QLabel *Eintrag1Label = nullptr, *Eintrag2Label = nullptr;
     QPushButton *UmkehrsucheMMButton = nullptr, *FilterMMButton = nullptr, *UebernahmeMMButton = nullptr,
                 *Sound1MMButton = nullptr, *Sound2MMButton = nullptr, *UmkehrMMButton = nullptr,
-                *EingabeMMButton = nullptr;
+                *EingabeMMButton = nullptr, *InfoMMButton = nullptr;
 
     QTimer* TastenTimer = nullptr;
     QTimer* StartTimer = nullptr;
