@@ -16,7 +16,7 @@
 namespace zanit {
 namespace {
 
-void Hilfe(int thema) {
+void HilfeZeigen(int thema) {
     QString fehler;
     if (!HilfeOeffnen(thema, &fehler)) TWBApplication::Protokollieren(QStringLiteral("Hilfe"), fehler);
 }
@@ -54,9 +54,9 @@ void TOnlineAnschluss::BildZeigen(TWBuchDialog& fenster) {
     if (Bildfenster && std::filesystem::is_regular_file(daten / kInfobild, ec)) Bildfenster(fenster, daten);
 }
 
-void TOnlineAnschluss::HilfeInhalt() { Hilfe(kHilfeInhalt); }
+void TOnlineAnschluss::HilfeInhalt() { HilfeZeigen(kHilfeInhalt); }
 
-void TOnlineAnschluss::Kontakt(TWBuchDialog&) { Hilfe(kHilfeKontakt); }
+void TOnlineAnschluss::Kontakt(TWBuchDialog&) { HilfeZeigen(kHilfeKontakt); }
 
 void TOnlineAnschluss::Info(TWBuchDialog& fenster) {
     TInfoDialog dialog(&fenster);
@@ -80,7 +80,7 @@ void TOnlineAnschluss::Internet(TWBuchDialog& fenster) {
 
 void OnlineEinsetzen() {
     Erweiterungen().online = std::make_shared<TOnlineAnschluss>();
-    TOwnFenster::SetzeHilfeaufruf([](int thema) { Hilfe(thema); });
+    TOwnFenster::SetzeHilfeaufruf([](int thema) { HilfeZeigen(thema); });
 }
 
 }  // namespace zanit

@@ -10,10 +10,9 @@
 
 #include "app/widgets/Erweiterungen.h"
 #include "online/widgets/TInfoabruf.h"
+#include "online/widgets/TVerweisLabel.h"
 
 namespace zanit {
-
-class TVerweisLabel;
 
 class TOnlineAnschluss : public Online {
 public:
