@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "base/settings/TempHive.h"
+#include "online/Hilfe.h"
 #include "online/Infoabruf.h"
 #include "online/Ftpserver.h"
 
@@ -160,4 +161,16 @@ TEST_F(Ordner, ADamagedArchiveLeavesThePictureAndItsDate) {
     EXPECT_EQ(fs::last_write_time(ordner_ / "Data" / "INFO_W.JPG"), damals);
     EXPECT_FALSE(fs::exists(ordner_ / "Data" / "INFO_W.DAT"));
     EXPECT_FALSE(fs::exists(ordner_ / "w101.gz"));
+}
+
+TEST_F(Ordner, HelpPagesFollowTheDialogLanguageAndFallBackToTheContents) {
+    EXPECT_EQ(Hilfeseite(ordner_, 'D', kHilfeInhalt), fs::path());  // no pages installed
+    DateiSchreiben(ordner_ / "help" / "de" / "index.html", "Inhalt");
+    DateiSchreiben(ordner_ / "help" / "de" / "kontakt.html", "Kontakt");
+    EXPECT_EQ(Hilfeseite(ordner_, 'D', kHilfeKontakt), ordner_ / "help" / "de" / "kontakt.html");
+    EXPECT_EQ(Hilfeseite(ordner_, ' ', 9999), ordner_ / "help" / "de" / "index.html");  // the help spot
+    EXPECT_EQ(Hilfeseite(ordner_, 'F', kHilfeKontakt), ordner_ / "help" / "de" / "kontakt.html");
+    DateiSchreiben(ordner_ / "help" / "en" / "index.html", "Contents");
+    EXPECT_EQ(Hilfeseite(ordner_, 'F', kHilfeInhalt), ordner_ / "help" / "en" / "index.html");
+    EXPECT_EQ(Hilfeseite(ordner_, 'E', kHilfeKontakt), ordner_ / "help" / "en" / "index.html");
 }
