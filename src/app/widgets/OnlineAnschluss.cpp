@@ -6,6 +6,7 @@
 #include "base/Startzustand.h"
 #include "online/Hilfe.h"
 #include "online/widgets/Hilfeaufruf.h"
+#include "online/widgets/Infobildfenster.h"
 #include "online/widgets/TVerweisLabel.h"
 #include "online/widgets/Verbindungstest.h"
 #include "online/widgets/WBInfo.h"
@@ -49,9 +50,7 @@ void TOnlineAnschluss::StartPruefung(TWBuchDialog& fenster) {
 }
 
 void TOnlineAnschluss::BildZeigen(TWBuchDialog& fenster) {
-    const std::filesystem::path daten = Ordner() / "Data";
-    std::error_code ec;
-    if (Bildfenster && std::filesystem::is_regular_file(daten / kInfobild, ec)) Bildfenster(fenster, daten);
+    ZeigeInfobild(Ordner() / "Data", &fenster);
 }
 
 void TOnlineAnschluss::HilfeInhalt() { HilfeZeigen(kHilfeInhalt); }

@@ -34,8 +34,6 @@ public:
     // Seams for tests: the connection probe, and another folder than the catalogue's program folder.
     std::function<bool()> Verbindungstest;
     std::optional<std::filesystem::path> Programmordner;
-    // The picture window at close (installed by the picture window's joint); none: nothing is shown.
-    std::function<void(TWBuchDialog&, const std::filesystem::path& datenordner)> Bildfenster;
 
 private:
     std::filesystem::path Ordner() const;

@@ -21,6 +21,7 @@
 #include "app/window/TestFenster.h"
 #include "app/window/TestInstallation.h"
 #include "online/Ftpserver.h"
+#include "online/widgets/Infobildfenster.h"
 #include "online/widgets/TVerweisLabel.h"
 #include "online/widgets/WBInfo.h"
 #include "online/widgets/WBMeldungen.h"
@@ -126,6 +127,26 @@ private slots:
         fs::remove(angebot);
         const fs::path bild = fs::path(programm_.path().toStdString()) / "Data" / "INFO_W.JPG";
         QCOMPARE(DateiLesen(bild), std::string("Bild vom Server"));
+    }
+
+    // After the settings are saved at close, a picture in Data/ is shown; "noinfo" shows none.
+    void closingShowsThePictureUnlessNoinfo() {
+        DateiSchreiben(fs::path(programm_.path().toStdString()) / "Data" / "INFO_W.JPG", "kein JPEG");
+        Installieren();
+        {
+            Fenster f;
+            QVERIFY(f.Start({QStringLiteral("noinfo")}));
+            f->close();
+        }
+        Fenster f;
+        QVERIFY(f.Start());
+        bool gezeigt = false;
+        BeiModal([&gezeigt](QWidget* w) {
+            gezeigt = qobject_cast<TInfobildDialog*>(w) != nullptr;
+            w->close();
+        });
+        f->close();
+        QVERIFY(gezeigt);
     }
 
     void noinfoAndNoServerFetchNothing() {
