@@ -103,6 +103,7 @@ TInfobildDialog::TInfobildDialog(const std::filesystem::path& datenordner, QWidg
 
 void TInfobildDialog::showEvent(QShowEvent* e) {
     setWindowTitle(QStringLiteral("zanit"));
+    if (Startzustand().mehrsprachig) FaerbeDialog(this);
     buttonbox->setSprache(Knopfsprache());
     OkButton->setText(KnopfText(Knopflayout::OK, Knopfsprache(), false));
     const TStartzustand& st = Startzustand();
