@@ -22,14 +22,20 @@ public slots:
     void oeffne(const QUrl& url) { geoeffnet << url.toString(); }
 };
 
+const char* const kSchemata[] = {"http", "https", "mailto", "file", "javascript"};
+
 class InfobildFensterTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
         QVERIFY(ordner_.isValid());
         // Every scheme an area might carry lands here instead of at a real program.
-        for (const char* schema : {"http", "https", "mailto", "file", "javascript"})
+        for (const char* schema : kSchemata)
             QDesktopServices::setUrlHandler(QString::fromLatin1(schema), &empfaenger_, "oeffne");
+    }
+
+    void cleanupTestCase() {
+        for (const char* schema : kSchemata) QDesktopServices::unsetUrlHandler(QString::fromLatin1(schema));
     }
 
     void PictureAreasAndPlace() {
