@@ -320,6 +320,12 @@ TEntpackErgebnis EntpackeInfoarchiv(const fs::path& archiv, const fs::path& date
     bytes.clear();
     bytes.shrink_to_fit();
 
+    // Prepared files that a process killed while extracting left behind.
+    for (const auto& e : fs::directory_iterator(datenordner, ec)) {
+        std::error_code ec2;
+        if (e.path().filename().string().starts_with(kTempVorsilbe) && e.is_regular_file(ec2)) fs::remove(e.path(), ec2);
+    }
+
     // Every way must be sound before anything is created.
     std::vector<fs::path> ordner;
     for (const TArchivEintrag& e : inhalt.eintraege) {

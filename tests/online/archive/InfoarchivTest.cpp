@@ -151,6 +151,8 @@ TEST_F(Datenordner, ThePackersArchiveReplacesPictureAndAreasAndAddsFilesInSubfol
     EXPECT_EQ(zanit_test::Starte(std::string(ZANIT_PACK_TOOL) + " list " + archiv.string(), true).ausgabe,
               "5004\tINFO_W.JPG\n34\tINFO_W.DAT\n0\tneu/leer\n");
 
+    // What an extraction killed halfway left behind goes with the next one.
+    Schreib(daten_ / ".zanit-entpack-0badf00d", "halb");
     const TEntpackErgebnis e = EntpackeInfoarchiv(archiv, daten_);
     ASSERT_TRUE(e.ok) << e.fehler;
     EXPECT_EQ(e.dateien, (std::vector<std::string>{"INFO_W.JPG", "INFO_W.DAT", "neu/leer"}));
