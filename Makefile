@@ -1,11 +1,13 @@
 # The two everyday commands: `make run` and `make test`. Everything else is for developers.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
+WIN_DEPS   ?= build-windows-deps
 JOBS       ?= $(shell nproc)
 ARGS       ?=
 CTEST_ARGS ?=
 
-.PHONY: all bootstrap configure build run test asan bench fuzz clean
+.PHONY: all bootstrap configure build run test asan bench fuzz windows windows-test clean
 
 all: build
 
@@ -45,5 +47,17 @@ FUZZ_SECONDS ?= 60
 fuzz: bootstrap
 	@scripts/fuzz $(FUZZ_SECONDS)
 
+# The Windows build with Debian's MinGW-w64 cross compiler: engine, logic libraries, command-line tools and logic
+# tests as .exe files in $(WIN_BUILD)/bin. libsodium and GoogleTest are cross-built once into $(WIN_DEPS).
+windows: bootstrap
+	@scripts/windows-deps $(WIN_DEPS) >/dev/null
+	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZANIT_WINDOWS_DEPS=$(abspath $(WIN_DEPS))/prefix
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The tests of the Windows build under Wine, in a fresh Wine prefix ($(WIN_BUILD)/wine).
+windows-test: windows
+	@scripts/windows-test $(WIN_BUILD) $(CTEST_ARGS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz $(WIN_BUILD) $(WIN_DEPS)

@@ -1,11 +1,12 @@
 # Helpers shared by every folder's CMakeLists.txt.
 
-# zanit_library(<folder> [LIBS ...] [WIDGET_LIBS ...])
+# zanit_library(<folder> [LIBS ...] [WIDGET_LIBS ...] [QT_SOURCES ...])
 # One static library per subsystem folder: src/<folder>/*.cpp becomes zanit_<folder> (logic: standard library,
 # engine and platform layer only); src/<folder>/widgets/*.cpp becomes zanit_<folder>_widgets (Qt Widgets).
-# A target exists only while its folder holds sources.
+# A target exists only while its folder holds sources. A build without Qt (the Windows build) leaves out the
+# widget library and the logic files named in QT_SOURCES.
 function(zanit_library folder)
-  cmake_parse_arguments(ARG "" "" "LIBS;WIDGET_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;WIDGET_LIBS;QT_SOURCES" ${ARGN})
   # Our own targets are linked only once their folder holds code (zanit_* names may not exist yet).
   set(libs "")
   foreach(l ${ARG_LIBS})
@@ -29,6 +30,11 @@ function(zanit_library folder)
     list(FILTER logic_sources EXCLUDE REGEX "/posix/")
     list(APPEND logic_sources ${platform_sources})
   endif()
+  if(NOT ZANIT_QT)
+    foreach(f ${ARG_QT_SOURCES})
+      list(REMOVE_ITEM logic_sources ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+    endforeach()
+  endif()
   if(logic_sources)
     add_library(zanit_${folder} STATIC ${logic_sources})
     set_property(GLOBAL APPEND PROPERTY ZANIT_FOLDER_LIBRARIES zanit_${folder})
@@ -36,7 +42,7 @@ function(zanit_library folder)
     target_link_libraries(zanit_${folder} PUBLIC ${libs})
   endif()
   file(GLOB widget_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/widgets/*.h)
-  if(widget_sources)
+  if(widget_sources AND ZANIT_QT)
     add_library(zanit_${folder}_widgets STATIC ${widget_sources})
     set_property(GLOBAL APPEND PROPERTY ZANIT_FOLDER_LIBRARIES zanit_${folder}_widgets)
     target_include_directories(zanit_${folder}_widgets PUBLIC ${CMAKE_SOURCE_DIR}/src)
