@@ -24,3 +24,7 @@ find_program(ZANIT_WINE64 NAMES wine64 wine)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+# Under Wine the drive Z: maps the Linux root: the tests find the sources and the build there.
+set(ZANIT_TEST_SOURCE_DIR "Z:${CMAKE_SOURCE_DIR}")
+set(ZANIT_TEST_BINARY_DIR "Z:${CMAKE_BINARY_DIR}")

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +53,8 @@ Child Start(const std::vector<std::string>& args) {
     child.fromChild = out[0];
     return child;
 }
+
+void Kill(Child& child) { ::kill(child.pid, SIGKILL); }
 
 int Finish(Child& child) {
     if (child.toChild >= 0) ::close(child.toChild);

@@ -1,8 +1,9 @@
 // Exclusive and shared opens between real processes, seen through the engine and the table tool.
 #include <gtest/gtest.h>
-#include <signal.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <set>
 
 #include "child_process.h"
 #include "xbase/Table.h"
@@ -79,9 +80,49 @@ TEST_F(ProcessLockTest, ExclusiveHolderRefusesEveryOtherOpen) {
 
 TEST_F(ProcessLockTest, KilledHolderReleasesTheTable) {
     auto child = Hold("exclusive");
-    ::kill(child.pid, SIGKILL);
+    crashtest::Kill(child);
     crashtest::Finish(child);
     EXPECT_TRUE(OpenHere(true));
+}
+
+TEST_F(ProcessLockTest, TwoProcessesAppendingAtOnceKeepEveryRecord) {
+    const std::string path = dir_ + "/BEIDE.DBF";
+    xbase::Table::Create(path, {{"W1", 'C', 40, 0, false}, {"NR", 'N', 11, 0, false}, {"NOTE", 'M', 10, 0, false}},
+                         {{"IW1", "W1"}});
+    crashtest::Child a = crashtest::Start({BinaryPath("xbase_table_child"), "append", path, "a"});
+    crashtest::Child b = crashtest::Start({BinaryPath("xbase_table_child"), "append", path, "b"});
+    std::uint32_t postedA = 0, postedB = 0;
+    // Reading both in turn keeps them running side by side, each appending under the other's locks.
+    while (postedA < 150 || postedB < 150) {
+        std::uint32_t n = 0;
+        if (postedA < 150) {
+            ASSERT_TRUE(crashtest::ReadExact(a.fromChild, &n, sizeof n, 20000)) << "a stopped after " << postedA;
+            postedA = n;
+        }
+        if (postedB < 150) {
+            ASSERT_TRUE(crashtest::ReadExact(b.fromChild, &n, sizeof n, 20000)) << "b stopped after " << postedB;
+            postedB = n;
+        }
+    }
+    crashtest::Finish(a);  // its next report fails: it stops
+    crashtest::Finish(b);
+
+    const auto verify = crashtest::Run({BinaryPath("zanit-table"), "verify", path});
+    EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
+    xbase::Table table;
+    table.SetFileName(path);
+    table.SetReadOnly(true);
+    table.Open();
+    std::set<std::string> names;
+    for (table.First(); !table.Eof(); table.Next()) {
+        const std::string name = table.FieldByName("W1").AsString();
+        ASSERT_TRUE(names.insert(name).second) << name << " stored twice";
+        ASSERT_EQ(table.FieldByName("NOTE").AsString().substr(0, name.size() + 1), name + ";") << name;
+    }
+    for (std::uint32_t i = 1; i <= 150; ++i) {
+        EXPECT_TRUE(names.count("a-" + std::to_string(i))) << "a-" << i;
+        EXPECT_TRUE(names.count("b-" + std::to_string(i))) << "b-" << i;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 //   hold TABLE MODE       opens the table (MODE shared or exclusive), writes one byte 'o' (or 'e' when the
 //                         open failed) and keeps the table open until standard input ends.
 #include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -67,6 +71,11 @@ int Hold(const char* path, const std::string& mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The counts and states are bytes, not text lines.
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
+#endif
     try {
         if (argc == 4 && std::strcmp(argv[1], "append") == 0) return Append(argv[2], argv[3]);
         if (argc == 4 && std::strcmp(argv[1], "hold") == 0) return Hold(argv[2], argv[3]);
