@@ -174,8 +174,12 @@ TableReplacement::TableReplacement(const std::string& target) : target_(target),
         }
     }
     for (const auto& work : works) {
-        FolderLock lock;
-        if (lock.TryLock(work.string())) fs::remove_all(work, ec);  // removed while we hold its lock
+        {
+            FolderLock lock;
+            if (!lock.TryLock(work.string())) continue;
+            fs::remove_all(work, ec);  // removed while we hold its lock
+        }
+        fs::remove(work, ec);  // Windows: the folder empties only once the lock file is closed
     }
     FinishTableReplacement(target_);
 
@@ -209,6 +213,8 @@ TableReplacement::~TableReplacement() {
         fs::remove_all(work_, ec);
     }
     delete lock_;
+    std::error_code ec;
+    if (!work_.empty()) fs::remove(work_, ec);  // Windows: left empty while the lock file was open
 }
 
 void TableReplacement::Commit() {
@@ -244,9 +250,15 @@ void TableReplacement::Commit() {
 
     // Nobody may open the old table while its files are switched: an opener would meet the old table file
     // with the new memo. Opens that come later fail on this lock or find the new files.
+    // (On Windows the share mode of the open refuses a table that another program holds, and the files are
+    // switched once this handle is closed: a file that is open cannot be replaced there.)
     File old;
-    if (old.Open(target_, false, false) == OpenResult::Ok && !old.OpenLock(true))
+    const OpenResult inUse = old.Open(target_, false, false, true);
+    if (inUse == OpenResult::Busy || (inUse == OpenResult::Ok && !old.OpenLock(true)))
         throw LockError(target_, "the table is in use by another program; it is not replaced");
+#ifdef _WIN32
+    old.Close();
+#endif
 
     const std::string journal = ReplacementJournalPath(target_);
     WriteJournal(work_, journal, Render(j));

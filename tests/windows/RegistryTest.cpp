@@ -48,10 +48,20 @@ DWORD TypVon(const char* name, std::string* daten = nullptr) {
     return typ;
 }
 
+// The values the tests write into the product's key are taken out again: the other tests of the run (the
+// lookup on an installation made by zanit-setup.exe) share the prefix's registry.
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { RegSchluesselLoeschen(kHklm, kEinstellungen + "\\Probe"); }
-    void TearDown() override { RegSchluesselLoeschen(kHklm, kEinstellungen + "\\Probe"); }
+    void SetUp() override { Aufraeumen(); }
+    void TearDown() override { Aufraeumen(); }
+    static void Aufraeumen() {
+        RegSchluesselLoeschen(kHklm, kEinstellungen + "\\Probe");
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWindowsPfad, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        for (const char* name : {"Section", "PX", "Tray", "Fontname", "Probetext", "Interval", "Seek"})
+            RegDeleteValueA(key, name);
+        RegCloseKey(key);
+    }
 };
 
 TEST_F(RegistryTest, WritersStoreTypedValuesThatTheReadersReturn) {

@@ -2,7 +2,7 @@
 # The lookup of the Windows build on a Windows installation: the Ding word list imported by zanit-import.exe,
 # the program and the dictionary registered in Wine's registry by zanit-setup.exe, then
 # `zanit-lookup.exe --dictionary Englisch Haus` (and the reverse direction) print the same lines as the Linux
-# build on the same list. The Linux side imports into a cache of its build folder (about 10 s, once).
+# build on the same list. The Linux side imports into a cache beside the test (about 10 s, once).
 #   abnahme.sh LINUX_BUILD WINDOWS_BUILD
 set -uo pipefail
 lbuild=$(cd "$1" && pwd)
@@ -17,7 +17,7 @@ W() { "$winbuild/wine-run" "$winbuild/bin/$1.exe" "${@:2}" | sed 's/\r$//'; retu
 win() { echo "Z:$1" | tr / '\\'; }
 
 # Linux: the same word list, imported once into the build's cache, in a hive file of its own.
-cache=$lbuild/test-cache/windows-abnahme
+cache=$winbuild/test-cache/linux-ding
 mkdir -p "$cache"
 if [ ! -f "$cache/ENGLISCH.DBF" ] || [ "$lbuild/bin/zanit-import" -nt "$cache/ENGLISCH.DBF" ]; then
     "$lbuild/bin/zanit-import" ding "$ding" --textm Deutsch --textf Englisch --out "$cache/ENGLISCH.DBF" >/dev/null ||
@@ -36,7 +36,7 @@ echo "zanit-import.exe took $(( $(date +%s) - start ))s for the Ding list"
 W zanit-setup install --program "$(win "$winbuild/bin")" --medium "$(win "$work/medium")" >/dev/null &&
 W zanit-setup add-dictionary Englisch --file "$(win "$work/Woerterbuecher/ENGLISCH.DBF")" --textm Deutsch \
     --textf Englisch >/dev/null || { echo "FAIL: zanit-setup.exe"; exit 1; }
-W zanit-setup settings >"$work/settings.txt" || { echo "FAIL: zanit-setup.exe settings"; exit 1; }
+W zanit-setup list >"$work/settings.txt" || { echo "FAIL: zanit-setup.exe list"; exit 1; }
 grep -qi 'ENGLISCH.DBF' "$work/settings.txt" || { echo "FAIL: the registration is not in the registry"; cat "$work/settings.txt"; exit 1; }
 
 failures=0
@@ -53,7 +53,6 @@ for args in "Haus" "--direction 2 house" "--reverse Haus" "--incremental Hau"; d
         echo "same $(wc -l <"$work/linux.txt") lines for: $args"
     fi
 done
-head -3 "$work/windows.txt" >/dev/null
 [ $failures -eq 0 ] && grep -q '^Haus|house, home' <("$lbuild/bin/zanit-lookup" --dictionary Englisch Haus) ||
     { echo "FAIL: Haus|house, home is not among the lines"; failures=$((failures + 1)); }
 [ $failures -eq 0 ]

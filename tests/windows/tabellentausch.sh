@@ -24,9 +24,9 @@ sums() { (cd "$1" && md5sum "$2".* | sort); }
 
 # Values a table must carry unchanged: Windows-1252 letters, quotes, escapes, an empty memo, a long memo.
 printf 'W1\tNR\tOK\tDATUM\tNOTE\n' >"$work/daten.tsv"
-printf 'Haus\t12.50\tT\t20261209\tein Geb\xe4ude\n' >>"$work/daten.tsv"
-printf 'Stra\xdfe\t-3.00\tF\t19991231\t\n' >>"$work/daten.tsv"
-printf '\xc4rger "Zitat"\t0.00\t\t\tZeile 1\\nZeile 2\\tTab\n' >>"$work/daten.tsv"
+printf 'Haus\t12.50\tT\t20261209\tein Geb\xc3\xa4ude\n' >>"$work/daten.tsv"
+printf 'Stra\xc3\x9fe\t-3.00\tF\t19991231\t\n' >>"$work/daten.tsv"
+printf '\xc3\x84rger "Zitat"\t0.00\t\t\tZeile 1\\nZeile 2\\tTab\n' >>"$work/daten.tsv"
 long=$(printf 'lang%.0s' $(seq 1 400))
 printf 'zzz\t99999.99\tT\t20000229\t%s\n' "$long" >>"$work/daten.tsv"
 schema='W1:C:30,NR:N:8:2,OK:L,DATUM:D,NOTE:M'
@@ -52,7 +52,7 @@ for variant in plain password; do
             fail "$name reads differently on the two sides"
             diff "$work/$name.linux.tsv" "$work/$name.windows.tsv" | head -20
         }
-        grep -q $'^Stra\xdfe\t-3.00' "$work/$name.linux.tsv" || fail "$name: a value did not come back"
+        grep -q $'^Stra\xc3\x9fe\t-3.00' "$work/$name.linux.tsv" || fail "$name: a value did not come back"
         L zanit-table verify "$dir/$name.DBF" "${pw[@]}" >/dev/null || fail "Linux verify $name"
         W zanit-table verify "$(win "$dir/$name.DBF")" "${pw[@]}" >/dev/null || fail "Windows verify $name"
         [ "$before" = "$(sums "$dir" "$name")" ] || fail "$name was changed by reading it"

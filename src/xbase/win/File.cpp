@@ -182,9 +182,22 @@ void Mapping::Unmap() {
 
 FolderLock::~FolderLock() = default;
 
+// A byte-range lock on a file in the folder. The file stays shared for deletion, so that its holder can remove
+// the folder's contents while it holds the lock; a lock file waiting for deletion cannot be opened again, so
+// nobody else takes the folder in the meantime. The emptied folder goes once the lock is released (see
+// Replace.cpp).
 bool FolderLock::TryLock(const std::string& folder) {
     const std::string path = folder + "\\lock";
-    if (file_.Open(path, true, !FileExists(path)) == OpenResult::Ok && file_.OpenLock(true)) return true;
+    OpenResult r = file_.Open(path, true, false);
+    if (r == OpenResult::NotFound) {
+        DWORD a = ::GetFileAttributesW(Widen(folder).c_str());
+        if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) return false;  // the folder is gone
+        HANDLE h = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+        r = file_.Open(path, true, false);
+    }
+    if (r == OpenResult::Ok && file_.TryLock(0, 1)) return true;
     file_.Close();
     return false;
 }
