@@ -143,7 +143,11 @@ TAbrufErgebnis TFtpKlient::Verzeichnis(const std::string& name) {
 
 TAbrufErgebnis TFtpKlient::Holen(const std::string& name, const std::filesystem::path& ziel) {
     if (!curl_) return {false, "nicht verbunden"};
+#ifdef _WIN32
+    std::FILE* datei = ::_wfopen(ziel.c_str(), L"wb");
+#else
     std::FILE* datei = std::fopen(ziel.c_str(), "wb");
+#endif
     if (!datei) return {false, "die Datei " + ziel.string() + " lässt sich nicht anlegen"};
     TAbrufErgebnis e = Ausfuehren(Url(name), datei);
     if (std::fclose(datei) != 0 && e.ok) e = {false, "die Datei " + ziel.string() + " ließ sich nicht schreiben"};

@@ -7,6 +7,7 @@
 // them with its step timer (online/widgets/TInfoabruf.h).
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
