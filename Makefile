@@ -52,11 +52,14 @@ fuzz: bootstrap
 windows: bootstrap
 	@scripts/windows-deps $(WIN_DEPS) >/dev/null
 	@[ -f $(WIN_BUILD)/build.ninja ] || cmake -S . -B $(WIN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZANIT_WINDOWS_DEPS=$(abspath $(WIN_DEPS))/prefix
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZANIT_WINDOWS_DEPS=$(abspath $(WIN_DEPS))/prefix \
+	  -DZANIT_LINUX_BUILD=$(abspath $(BUILD))
 	cmake --build $(WIN_BUILD) -j $(JOBS)
 
-# The tests of the Windows build under Wine, in a fresh Wine prefix ($(WIN_BUILD)/wine).
-windows-test: windows
+# The tests of the Windows build under Wine, in a fresh Wine prefix ($(WIN_BUILD)/wine). The exchange tests
+# use the command-line tools of the Linux build as the other side.
+windows-test: windows configure
+	cmake --build $(BUILD) -j $(JOBS) --target zanit-table zanit-dict zanit-import zanit-setup zanit-lookup
 	@scripts/windows-test $(WIN_BUILD) $(CTEST_ARGS)
 
 clean:
