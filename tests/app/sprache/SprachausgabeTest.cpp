@@ -281,7 +281,7 @@ private slots:
             QCOMPARE(d->GegenListe->Zeile(0), QString("Haus|house, home"));
             QVERIFY(d->Playbutton->isEnabled());
             // The dialog's keys act once it is the active window, which the X server grants a moment after showing.
-            QVERIFY(QTest::qWaitForWindowActive(d));
+            QVERIFY(WarteBisAktiv(d));
             QTest::keyClick(d->GegenListe, Qt::Key_F12);  // the only line needs no marking
             QTRY_VERIFY_WITH_TIMEOUT(f.Vorbei(), 8000);
             gesprochen = true;

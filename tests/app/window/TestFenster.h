@@ -90,14 +90,9 @@ inline void BeiModal(std::function<void(QWidget*)> action) {
     timer->setInterval(20);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    // The dialog that is open when the answer is armed is not the one it waits for: an answer armed inside a
-    // dialog's own handler must not act on that dialog while the test waits, say, for it to become active.
-    auto vorher = std::make_shared<QPointer<QWidget>>(QApplication::activeModalWidget());
     aufsicht.Anmelden(timer);
-    QObject::connect(timer, &QTimer::timeout, [timer, action, clock, vorher, &aufsicht] {
+    QObject::connect(timer, &QTimer::timeout, [timer, action, clock, &aufsicht] {
         QWidget* w = QApplication::activeModalWidget();
-        if (w && w == vorher->data()) w = nullptr;
-        else *vorher = nullptr;  // once another dialog was on top, a reopened one counts as new
         const bool open = w && w->isVisible();
         if (!open && clock->elapsed() < ModalAufsicht::kWartegrenze) return;
         // Stopped before the action: the action may itself open dialogs and run event loops.
@@ -108,6 +103,13 @@ inline void BeiModal(std::function<void(QWidget*)> action) {
         else aufsicht.Melden(QStringLiteral("no modal dialog opened within %1 ms").arg(ModalAufsicht::kWartegrenze));
     });
     timer->start();
+}
+
+// Waits until `w`'s window is the application's active window, so that its window shortcuts take keys.
+// QTest::qWaitForWindowActive is no help for a dialog: a window counts as active there as soon as its
+// transient parent is, before the dialog has the input focus.
+inline bool WarteBisAktiv(QWidget* w, int ms = 5000) {
+    return QTest::qWaitFor([w] { return QApplication::activeWindow() == w->window(); }, ms);
 }
 
 // For the test classes' cleanup(): fails the test function that left a dialog open or waited for one in vain.

@@ -323,9 +323,11 @@ private slots:
             const int h = gegen.indexOf(QRegularExpression("house\\|.*"));
             QVERIFY2(h >= 0, qPrintable(gegen.join('\n')));
             d->GegenListe->setCurrentRow(h);
+            // The dialog's keys act once it is the active window, which the X server grants a moment after
+            // showing; the answer to the details message is armed after that wait, so that it cannot take
+            // this dialog for the message.
+            QVERIFY(WarteBisAktiv(d));
             auto details = BeantworteMeldungMitHoehe();
-            // The dialog's keys act once it is the active window, which the X server grants a moment after showing.
-            QVERIFY(QTest::qWaitForWindowActive(d));
             QTest::keyClick(d->GegenListe, Qt::Key_D, Qt::ControlModifier);
             QVERIFY(details->gesehen);
             QCOMPARE(details->text, gegen[h].mid(6).left(255));
