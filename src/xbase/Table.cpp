@@ -199,7 +199,7 @@ void Table::Impl::BuildIndex(const std::vector<TagDef>& stored) {
 
 void Table::Impl::Close() {
     try {
-        laeufer.Finish();
+        FinishWriter();
     } catch (...) {
         // Close releases; a failed write was reported by the Sync before it.
     }
@@ -227,7 +227,7 @@ void Table::Impl::Sync() {
 const std::uint8_t* Table::Impl::RecordStart(std::uint32_t r) const {
     // A waiting appended record is read from the file like any other: the run is written first. (Impl objects
     // are never const; only this accessor is.)
-    if (laeufer.Busy() || (!appendBuffer.empty() && r >= appendFirst)) const_cast<Impl*>(this)->WriteAppends();
+    if (WriterBusy() || (!appendBuffer.empty() && r >= appendFirst)) const_cast<Impl*>(this)->WriteAppends();
     const std::uint64_t end = RecordOffset(r) + header.recordLength;
     if (end > map.Size()) {
         map.Map(dbf, dbf.Size());
@@ -592,7 +592,7 @@ void Table::Impl::WriteRun(std::vector<std::uint8_t>& run, std::uint32_t first, 
 }
 
 void Table::Impl::WriteAppends() {
-    laeufer.Finish();
+    FinishWriter();
     if (appendBuffer.empty()) return;
     std::vector<std::uint8_t> run;
     run.swap(appendBuffer);  // on failure the records are dropped, not written twice; the error is reported
@@ -602,14 +602,14 @@ void Table::Impl::WriteAppends() {
 }
 
 void Table::Impl::WriteAppendsBehind() {
-    laeufer.Finish();
+    FinishWriter();
     runOnItsWay.swap(appendBuffer);  // the next run fills the storage of the one written before
     appendBuffer.clear();
     const std::uint32_t first = appendFirst;
     StampHeader(headerBytes.data(), first + static_cast<std::uint32_t>(runOnItsWay.size() / header.recordLength) - 1);
     std::array<std::uint8_t, 8> stamped{};
     std::memcpy(stamped.data(), headerBytes.data(), stamped.size());
-    laeufer.Start([this, first, stamped] { WriteRun(runOnItsWay, first, stamped.data()); });
+    laeufer = std::async(std::launch::async, [this, first, stamped] { WriteRun(runOnItsWay, first, stamped.data()); });
 }
 
 void Table::Impl::Cancel() {
@@ -953,7 +953,7 @@ void Table::Zap() {
     auto& impl = RequireOpen(impl_, *this);
     if (!impl.writable || !impl.exclusive) throw UsageError(impl.path, "Zap needs the table opened exclusively and writable");
     impl.Cancel();
-    impl.laeufer.Finish();
+    impl.FinishWriter();
     impl.appendBuffer.clear();  // waiting appends go with the rest
     if (impl.keyBlockOffset) {
         // A fresh salt, so that no key stream of the old contents is ever used again.

@@ -9,12 +9,10 @@
 #include "xbase/Table.h"
 
 #include <cstdint>
-#include <exception>
-#include <functional>
+#include <future>
 #include <map>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace xbase {
@@ -88,37 +86,12 @@ struct Table::Impl {
     // A full run is encrypted and written by one background thread while the next run fills, so a bulk load
     // spends its time once instead of formatting and writing by turns. At most one run is on its way; anything
     // that reads the file, changes it otherwise or closes it waits for that run first (WriteAppends).
-    class Laeufer {
-    public:
-        ~Laeufer() {
-            if (thread_.joinable()) thread_.join();
-        }
-        bool Busy() const { return thread_.joinable(); }
-        void Start(std::function<void()> work) {
-            thread_ = std::thread([this, work = std::move(work)] {
-                try {
-                    work();
-                } catch (...) {
-                    failure_ = std::current_exception();
-                }
-            });
-        }
-        // Waits for the run on its way; its failure is reported here, once.
-        void Finish() {
-            if (thread_.joinable()) thread_.join();
-            if (failure_) {
-                std::exception_ptr f = failure_;
-                failure_ = nullptr;
-                std::rethrow_exception(f);
-            }
-        }
-
-    private:
-        std::thread thread_;
-        std::exception_ptr failure_;
-    };
     std::vector<std::uint8_t> runOnItsWay;  // the records the background writer is writing
-    Laeufer laeufer;                        // declared after what its work uses, so it is joined first
+    std::future<void> laeufer;  // declared after what its work uses, so its end is awaited first
+    bool WriterBusy() const { return laeufer.valid(); }
+    void FinishWriter() {  // waits for the run on its way; its failure is reported here, once
+        if (laeufer.valid()) laeufer.get();
+    }
 
     // A read-only open refuses a table whose file holds fewer records than its header counts (a cut copy);
     // the verifier sets this to look at such a table all the same.
@@ -130,7 +103,7 @@ struct Table::Impl {
     void Sync();   // makes written changes durable
     void WriteAppends();  // writes the waiting appended records (encrypted) and the header's count
     void WriteAppendsBehind();  // the same for a full run, on the background writer
-    bool AppendsWaiting() const { return laeufer.Busy() || !appendBuffer.empty(); }
+    bool AppendsWaiting() const { return WriterBusy() || !appendBuffer.empty(); }
     void WriteRun(std::vector<std::uint8_t>& run, std::uint32_t first, const std::uint8_t* stamped);
 
     // A mapped file was cut short or overwritten under the table (see detail::Mapping): every later operation
