@@ -1,9 +1,12 @@
 // The lookup tool and the walk on the sample dictionary the build makes.
+#include <elf.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -118,6 +121,25 @@ TEST_F(Beispielwoerterbuch, LookupToolSpeaksTheChosenDialogLanguage) {
     ASSERT_EQ(lauf.status, 0);
     EXPECT_EQ(lauf.zeilen, (std::vector<std::string>{"Hausboot|houseboat|Noun", "1 hits in 1 line"}));
     EXPECT_EQ(Starte("--language Englisch Haus").status, 2) << "a dialog language is one letter";
+}
+
+// Where the build links the tool fully static, a lookup starts without the dynamic loader: the executable
+// names no program interpreter. It stays position-independent, so that its addresses are still randomised.
+TEST(LookupWerkzeug, StartsWithoutTheDynamicLoaderWhereLinkedStatic) {
+    if (!ZANIT_LOOKUP_STATIC) GTEST_SKIP() << "this build links the lookup tool against shared libraries";
+    std::ifstream in(kBin + "zanit-lookup", std::ios::binary);
+    Elf64_Ehdr kopf{};
+    ASSERT_TRUE(in.read(reinterpret_cast<char*>(&kopf), sizeof kopf));
+    ASSERT_EQ(std::memcmp(kopf.e_ident, ELFMAG, SELFMAG), 0);
+    ASSERT_EQ(kopf.e_ident[EI_CLASS], ELFCLASS64);
+    EXPECT_EQ(kopf.e_type, ET_DYN);
+    ASSERT_GT(kopf.e_phnum, 0);
+    for (int i = 0; i < kopf.e_phnum; ++i) {
+        Elf64_Phdr kennung{};
+        in.seekg(static_cast<std::streamoff>(kopf.e_phoff + std::uint64_t(i) * kopf.e_phentsize));
+        ASSERT_TRUE(in.read(reinterpret_cast<char*>(&kennung), sizeof kennung));
+        EXPECT_NE(kennung.p_type, static_cast<Elf64_Word>(PT_INTERP)) << "program header " << i;
+    }
 }
 
 TEST_F(Beispielwoerterbuch, LookupToolReportsAMissingDictionaryFile) {
