@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <mutex>
 #include <utility>
 
@@ -74,7 +74,12 @@ void LogMessage(const std::string& text) {
         handler = LogHandler();
     }
     if (handler) handler(text);
-    else std::cerr << "table engine: " << text << '\n';
+    else {
+        // stdio rather than the C++ streams: a tool that reports nothing does not set those up at its start
+        std::fputs("table engine: ", stderr);
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fputc('\n', stderr);
+    }
 }
 
 void SetLogHandler(std::function<void(const std::string&)> handler) {

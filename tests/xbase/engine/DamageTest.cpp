@@ -109,6 +109,25 @@ TEST_F(DamageTest, RecordCountDisagreeingWithFileSizeUsesTheSmallerAndIsLogged) 
     EXPECT_NE(notes[0].find("the file holds 3"), std::string::npos) << notes[0];
 }
 
+TEST_F(DamageTest, WithoutAHandlerTheLogGoesToStandardError) {
+    RawTable raw = Simple(3);
+    raw.countOverride = 1000;
+    WriteAll(path, raw.Bytes());
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Numbers(false), (std::vector<long long>{1, 2, 3}));
+    const std::string text = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(text.rfind("table engine: ", 0), 0u) << text;
+    EXPECT_NE(text.find("1000"), std::string::npos) << text;
+    EXPECT_EQ(text.back(), '\n');
+    // A handler takes the lines instead.
+    WriteAll(path, raw.Bytes());
+    LogCapture log;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Numbers(false), (std::vector<long long>{1, 2, 3}));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(log.lines.empty());
+}
+
 TEST_F(DamageTest, PartialLastRecordIsNotARecord) {
     std::string bytes = Simple(3).Bytes();
     bytes.resize(bytes.size() - 6);  // end mark and part of record 3 gone
