@@ -166,17 +166,19 @@ bool Tag::UseKeptWindow(std::size_t w) const {
 
 const std::uint8_t* Tag::SearchEntry(std::size_t node, std::size_t i) const {
     const std::size_t es = EntrySize();
-    if (searchIndex_.empty()) {
-        searchIndex_.assign((std::size_t(1) << kSearchLevels) - 1, SIZE_MAX);
-        searchKeys_.resize(searchIndex_.size() * es);
+    const std::size_t slot = sizeof(std::uint64_t) + es;
+    if (searchTree_.Size() == 0) searchTree_.Allocate(((std::size_t(1) << kSearchLevels) - 1) * slot);
+    std::uint8_t* at = searchTree_.Data() + node * slot;
+    std::uint64_t stored;
+    std::memcpy(&stored, at, sizeof stored);
+    std::uint8_t* entry = at + sizeof stored;
+    if (stored != std::uint64_t(i) + 1) {
+        std::memcpy(entry, mapped_ + i * es, es);
+        cipher_.Apply(entry, es, fileOffset_ + std::uint64_t(i) * es);
+        stored = std::uint64_t(i) + 1;
+        std::memcpy(at, &stored, sizeof stored);
     }
-    std::uint8_t* slot = searchKeys_.data() + node * es;
-    if (searchIndex_[node] != i) {
-        std::memcpy(slot, mapped_ + i * es, es);
-        cipher_.Apply(slot, es, fileOffset_ + std::uint64_t(i) * es);
-        searchIndex_[node] = i;
-    }
-    return slot;
+    return entry;
 }
 
 void Tag::ForgetDecrypted() {
@@ -184,8 +186,7 @@ void Tag::ForgetDecrypted() {
     windowCount_ = 0;
     keptRunAt_.Release();
     keptRuns_.clear();
-    searchIndex_.clear();
-    searchKeys_.clear();
+    searchTree_.Release();
 }
 
 

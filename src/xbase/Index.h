@@ -104,9 +104,10 @@ private:
     std::size_t keepBudget_ = 0;
     mutable ZeroSlots keptRunAt_;  // zero pages: no cost for the tag's size until runs are kept
     mutable std::vector<std::uint8_t> keptRuns_;
-    // ... and the entries the first steps of every binary search visit, by their node in the search tree.
-    mutable std::vector<std::uint8_t> searchKeys_;
-    mutable std::vector<std::size_t> searchIndex_;
+    // ... and the entries the first steps of every binary search visit, by their node in the search tree:
+    // per node the entry's position + 1 (0: none yet) and the decrypted entry. Zero pages, so that a
+    // process that seeks once pays only for the pages of the nodes on its one path.
+    mutable ZeroPages searchTree_;
 };
 
 // Calls back with every record (1..count, deleted included), decrypted.
