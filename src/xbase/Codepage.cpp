@@ -48,7 +48,15 @@ int UnicodeToCp1252(char32_t cp) {
 std::string Cp1252ToUtf8(std::string_view in) {
     std::string out;
     out.reserve(in.size() + in.size() / 4);
-    for (unsigned char c : in) AppendUtf8(out, Cp1252ToUnicode(c));
+    // Texts are mostly ASCII: each run of it is copied at once, only the bytes from 0x80 are converted.
+    for (std::size_t i = 0; i < in.size();) {
+        std::size_t ascii = i;
+        while (ascii < in.size() && static_cast<unsigned char>(in[ascii]) < 0x80) ++ascii;
+        out.append(in.data() + i, ascii - i);
+        if (ascii == in.size()) break;
+        AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(in[ascii])));
+        i = ascii + 1;
+    }
     return out;
 }
 

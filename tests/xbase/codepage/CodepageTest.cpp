@@ -44,6 +44,14 @@ TEST(Codepage, EveryByteSurvivesTheWayThroughUtf8) {
     EXPECT_EQ(xbase::Cp1252ToUtf8("\x80\xE4"), "\xE2\x82\xAC\xC3\xA4");
 }
 
+TEST(Codepage, AsciiRunsBetweenOtherBytesStayInPlace) {
+    EXPECT_EQ(xbase::Cp1252ToUtf8(std::string_view("H\xE4user\x80 und \x9F\xFF, ab\0c", 20)),
+              std::string("H\xC3\xA4user\xE2\x82\xAC und \xC5\xB8\xC3\xBF, ab\0c", 25));
+    EXPECT_EQ(xbase::Cp1252ToUtf8("\xE4\xE4"), "\xC3\xA4\xC3\xA4");
+    EXPECT_EQ(xbase::Cp1252ToUtf8("nur ASCII"), "nur ASCII");
+    EXPECT_EQ(xbase::Cp1252ToUtf8(""), "");
+}
+
 }  // namespace
 
 TEST(Utf8ToCp1252, OverlongFormsAndSurrogatesAreNotCharacters) {
