@@ -101,13 +101,18 @@ std::string ErweitereVorlage(std::string text, std::string_view a1, std::string_
     return text;
 }
 
-TKatalog::TKatalog() : LanguageTable(std::make_unique<xbase::Table>()), programmordner_(OrdnerDerAnwendung()) {
+TKatalog::TKatalog() : LanguageTable(std::make_unique<xbase::Table>()) {
     LadeWortartnamen();
 }
 
 TKatalog::~TKatalog() = default;
 
 void TKatalog::SetzeProgrammordner(std::string ordner) { programmordner_ = std::move(ordner); }
+
+const std::string& TKatalog::Programmordner() const {
+    if (!programmordner_) programmordner_ = OrdnerDerAnwendung();
+    return *programmordner_;
+}
 
 bool TKatalog::Offen() const { return LanguageTable->Active(); }
 
@@ -124,7 +129,7 @@ void TKatalog::KatalogOeffnen(char buchstabe) {
                            (buchstabe >= '0' && buchstabe <= '9');
     if (dateiname && buchstabe != 'D') {
         const std::string name = std::string("zanit_") + buchstabe + ".glc";
-        std::string ordner = programmordner_;
+        std::string ordner = Programmordner();
         if (!ordner.empty() && ordner.back() != '/' && ordner.back() != '\\') ordner += '/';
         ordner += "Data/";
         std::error_code fehler;

@@ -22,6 +22,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,9 +75,10 @@ public:
     TKatalog(const TKatalog&) = delete;
     TKatalog& operator=(const TKatalog&) = delete;
 
-    // Root of "Data/" (with or without trailing separator). Default: OrdnerDerAnwendung().
+    // Root of "Data/" (with or without trailing separator). Default: OrdnerDerAnwendung(), looked up only when
+    // it is first needed, so that a tool that sets its own folder spares the look-up.
     void SetzeProgrammordner(std::string ordner);
-    const std::string& Programmordner() const { return programmordner_; }
+    const std::string& Programmordner() const;
 
     // Select the dialog language: letter 'D' or '\0' means the built-in German texts; otherwise
     // Data/zanit_<letter>.glc is opened when present. Errors are swallowed (German stays in force). When the
@@ -113,7 +115,7 @@ private:
     bool Suche(int nummer, std::string& text) const;
 
     std::unique_ptr<xbase::Table> LanguageTable;
-    std::string programmordner_;
+    mutable std::optional<std::string> programmordner_;
     char buchstabe_ = 'D';
     char gewaehlt_ = 'D';
     int knopfsprache_ = 0;

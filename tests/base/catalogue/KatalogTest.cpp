@@ -187,6 +187,11 @@ TEST(KatalogDesBuilds, EnglishCatalogueOpensFromTheProgramFolder) {
     EXPECT_EQ(katalog.Sprachcodename(1), "German");
     EXPECT_EQ(katalog.Text(11, "Englisch"), "") << "a blank translation is an empty text";
     EXPECT_EQ(katalog.Text(14023, "x"), "\xA9 2002-2009");
+
+    // Opened before anyone asked for the folder: the executable's folder all the same.
+    TKatalog ungefragt;
+    ungefragt.KatalogOeffnen('E');
+    EXPECT_TRUE(ungefragt.Offen());
 }
 
 // The five further catalogues of the build: each opens with its button-box language, translates, keeps the
