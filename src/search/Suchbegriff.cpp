@@ -100,10 +100,8 @@ bool StaysAsIs(std::string_view s, bool latin, bool remove) {
 #if defined(__SSE2__) || defined(_M_X64)
     const __m128i blank = _mm_set1_epi8(' '), comma = _mm_set1_epi8(',');
     const __m128i bracket = _mm_set1_epi8(remove ? '[' : ' '), slash = _mm_set1_epi8(slashes ? '/' : ' ');
-    // Bytes here[k] and next[k] = here[k + 1]; a blank found as a bracket or slash is no hit (see masks).
-    const auto found = [&](const char* p) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    // Bytes here[k] and their successors next[k]; a blank found as a bracket or slash is no hit (see masks).
+    const auto found = [&](__m128i here, __m128i next) {
         const __m128i hereBlank = _mm_cmpeq_epi8(here, blank);
         const __m128i closeUp =
             _mm_and_si128(hereBlank, _mm_or_si128(_mm_cmpeq_epi8(next, blank), _mm_cmpeq_epi8(next, comma)));
@@ -111,15 +109,43 @@ bool StaysAsIs(std::string_view s, bool latin, bool remove) {
                                                                         _mm_cmpeq_epi8(here, slash)));
         return _mm_movemask_epi8(_mm_or_si128(closeUp, other)) != 0;
     };
+    // The bytes up to the last one's predecessor are looked at with their successors; the last byte can
+    // only be a bracket or a slash itself.
+    const bool letztesBleibt = !(remove && s.back() == '[') && !(slashes && s.back() == '/');
     if (n < 17) {
-        char padded[32];  // 'x' starts no pair and is none of the characters looked for
-        std::memset(padded, 'x', sizeof padded);
-        std::memcpy(padded, s.data(), n);
-        return !found(padded);
+        // Short texts (most entries) in two overlapping halves loaded straight into the registers: bytes
+        // 0.. and ..n-2 of the text, each beside its successor. Neither load reaches past the text, and
+        // copying the text into a padded buffer first would stall the load on the copy.
+        const char* p = s.data();
+        __m128i here, next;
+        if (n >= 9) {
+            const auto acht = [](const char* q) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)); };
+            here = _mm_unpacklo_epi64(acht(p), acht(p + n - 9));
+            next = _mm_unpacklo_epi64(acht(p + 1), acht(p + n - 8));
+        } else if (n >= 5) {
+            const auto vier = [](const char* q) {
+                std::uint32_t v;
+                std::memcpy(&v, q, 4);
+                return _mm_cvtsi32_si128(static_cast<int>(v));
+            };
+            // The upper lanes stay zero, which is none of the characters looked for.
+            here = _mm_unpacklo_epi32(vier(p), vier(p + n - 5));
+            next = _mm_unpacklo_epi32(vier(p + 1), vier(p + n - 4));
+        } else {
+            for (std::size_t i = 0; i + 1 < n; ++i) {
+                const char c = s[i];
+                if ((c == ' ' && (s[i + 1] == ' ' || s[i + 1] == ',')) || (remove && c == '[') ||
+                    (slashes && c == '/'))
+                    return false;
+            }
+            return letztesBleibt;
+        }
+        return letztesBleibt && !found(here, next);
     }
+    const auto laden = [](const char* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); };
     for (std::size_t i = 0; i + 17 <= n; i += 16)
-        if (found(s.data() + i)) return false;
-    return !found(s.data() + n - 17) && (!(remove && s.back() == '[')) && !(slashes && s.back() == '/');
+        if (found(laden(s.data() + i), laden(s.data() + i + 1))) return false;
+    return letztesBleibt && !found(laden(s.data() + n - 17), laden(s.data() + n - 16));
 #else
     if (remove && s.find('[') != std::string_view::npos) return false;
     if (slashes && s.find('/') != std::string_view::npos) return false;

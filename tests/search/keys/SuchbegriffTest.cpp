@@ -233,8 +233,9 @@ TEST_F(LatinDictionary, GenitivesHiddenUnlessShown) {
 }
 
 // Walks take the tidied text as a view: the text itself where tidying changes nothing, found by a scan of
-// sixteen bytes at a time with an overlapping tail. A square-bracket part and a genitive are found at every
-// position of texts shorter and longer than one step; clean texts come back without a copy.
+// sixteen bytes at a time with an overlapping tail (short texts in two overlapping halves). A square-bracket
+// part, a genitive and blanks to close up are found at every position of texts shorter and longer than one
+// step; clean texts come back without a copy.
 TEST_F(LatinDictionary, ViewFormsSeeEveryChangeAndCopyNothingElse) {
     SetzeWoerterbuchdatei("/opt/zanit/Data/LatDeu.dbf");
     std::string puffer;
@@ -260,6 +261,19 @@ TEST_F(LatinDictionary, ViewFormsSeeEveryChangeAndCopyNothingElse) {
             const std::string_view getrimmt = BereinigeEintrag(steuer, true, puffer, AlsSicht{});
             if (at == 0 || at + 1 == laenge) EXPECT_EQ(getrimmt.size(), laenge - 1);
             else EXPECT_EQ(getrimmt.data(), steuer.data());  // inside a text a tab stays
+            if (at + 1 == laenge) continue;
+            // A blank before a blank or a comma, the pair at every position; a single blank stays.
+            std::string paar = sauber;
+            paar[at] = ' ';
+            if (at > 0) {
+                EXPECT_EQ(BereinigeEintrag(paar, true, puffer, AlsSicht{}).data(), paar.data());
+            }
+            paar[at + 1] = ' ';
+            const std::string vorn = sauber.substr(0, at), hinten = sauber.substr(at + 2);
+            const std::string zusammen = vorn.empty() || hinten.empty() ? vorn + hinten : vorn + " " + hinten;
+            EXPECT_EQ(BereinigeEintrag(paar, true, puffer, AlsSicht{}), zusammen);
+            paar[at + 1] = ',';
+            EXPECT_EQ(EntferneEckklammern(paar, true, true, puffer, AlsSicht{}), vorn + "," + hinten);
         }
     }
     SetzeWoerterbuchdatei("/data/Deutsch-Englisch.dbf");
