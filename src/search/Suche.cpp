@@ -1,7 +1,12 @@
 #include "search/Suche.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 #include "base/Katalog.h"
 #include "data/Datendialog.h"
@@ -84,12 +89,29 @@ std::string Zahl(int wert) {
 
 std::string_view OhneDoppelte(std::string_view t, std::string_view liste) {
     if (t.empty()) return t;
-    for (std::size_t p = liste.find(t); p != std::string_view::npos; p = liste.find(t, p + 1)) {
-        const bool anfang = p == 0 || (p >= 2 && liste.compare(p - 2, 2, ", ") == 0);
+    const std::size_t n = liste.size();
+    // A whole item begins at the start or after ", " and ends at the end or before ",": only those few
+    // places are compared, not every place where the text occurs.
+    const auto ganz = [&](std::size_t p) {
         const std::size_t e = p + t.size();
-        const bool ende = e == liste.size() || liste[e] == ',';
-        if (anfang && ende) return {};
+        return e <= n && (e == n || liste[e] == ',') && liste[p] == t[0] && liste.compare(p, t.size(), t) == 0;
+    };
+    if (ganz(0)) return {};
+    std::size_t i = 0;
+#if defined(__SSE2__) || defined(_M_X64)
+    // The ", " of the list sixteen places at a time.
+    const __m128i komma = _mm_set1_epi8(','), leer = _mm_set1_epi8(' ');
+    for (; i + 17 <= n; i += 16) {
+        const __m128i hier = _mm_loadu_si128(reinterpret_cast<const __m128i*>(liste.data() + i));
+        const __m128i danach = _mm_loadu_si128(reinterpret_cast<const __m128i*>(liste.data() + i + 1));
+        auto treffer = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(hier, komma), _mm_cmpeq_epi8(danach, leer))));
+        for (; treffer != 0; treffer &= treffer - 1)
+            if (ganz(i + static_cast<std::size_t>(std::countr_zero(treffer)) + 2)) return {};
     }
+#endif
+    for (; i + 1 < n; ++i)
+        if (liste[i] == ',' && liste[i + 1] == ' ' && ganz(i + 2)) return {};
     return t;
 }
 
@@ -145,13 +167,34 @@ std::string_view TSuche::Gereinigt(std::string_view roh) {
     return EntferneEckklammern(roh, LatGen, Klammerentfernung, uebersetzung_, AlsSicht{});
 }
 
-void TSuche::ZeileAnfuegen(Trefferliste& liste, int code) {
-    std::string& zeile = liste.NeueZeile(code);
-    zeile.append(BereinigeEintrag(gruppenwort_, LatGen, zeilenwort_, AlsSicht{}));
-    zeile += '|';
-    zeile += uebersetzungen_;
-    zeile += '|';
-    zeile += Wortartname(code);
+void TSuche::GruppeBeginnen(std::string_view wort, int code) {
+    gruppenwort_.clear();
+    gruppenwort_.append(wort);
+    gruppencode_ = code;
+    zeile_.clear();
+    zeile_.append(BereinigeEintrag(wort, LatGen, zeilenwort_, AlsSicht{}));
+    zeile_ += '|';
+    uebersetzungsanfang_ = zeile_.size();
+}
+
+void TSuche::UebersetzungAnfuegen(std::string_view uebersetzung) {
+    if (zeile_.size() == uebersetzungsanfang_) {
+        zeile_.append(uebersetzung);
+    } else if (!OhneDoppelte(uebersetzung, std::string_view(zeile_).substr(uebersetzungsanfang_)).empty()) {
+        // An empty translation adds nothing, not even a separator.
+        zeile_ += ", ";
+        zeile_.append(uebersetzung);
+    }
+}
+
+void TSuche::ZeileAbschliessen(Trefferliste& liste) {
+    if (zeile_.size() == uebersetzungsanfang_) return;  // no translation: the group makes no line
+    zeile_ += '|';
+    zeile_ += Wortartname(gruppencode_);
+    // The finished line moves into the list; the buffer takes over the storage of the line it replaces.
+    liste.NeueZeile(gruppencode_).swap(zeile_);
+    zeile_.clear();
+    uebersetzungsanfang_ = 0;
     ++liste.Zeilenzahl;
 }
 
@@ -177,7 +220,7 @@ Suchergebnis TSuche::FuelleTrefferliste(Trefferliste& liste, std::string_view te
             ergebnis.status = Suchstatus::Tabellenfehler;
             ergebnis.fehler = fehler.what();
         }
-        if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
+        ZeileAbschliessen(liste);
         if (korrigieren && liste.Trefferzahl > 0 && schluessel_.size() != volleLaenge) {
             ergebnis.korrigiert = true;
             ergebnis.suchfeld = KorrigiereSuchfeld(text, schluessel_, Quellsprache);
@@ -191,9 +234,7 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
     xbase::Table& tabelle = daten_.BuchDatei;
     const int q = Quelle(richtung), z = Ziel(richtung);
     const int grenze = inkrementell ? kGrenzeInkrementell : kGrenzeVoll;
-    gruppenwort_.clear();
-    uebersetzungen_.clear();
-    zeilencode_ = 0;
+    GruppeBeginnen({}, 0);  // a first record of an empty word and code 0 belongs to this group
 
     // With a filter the walk runs through the register of that part of speech instead of the whole tag: the
     // same records in the same order, less those it would pass over.
@@ -225,7 +266,6 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         if (!nurCode) tabelle.Next();
         else if (++pos < nurCode->Anzahl()) tabelle.Go(nurCode->Satz(pos));
     };
-    int gruppencode = 0;
     suche();
     for (;;) {
         if (inkrementell) {
@@ -247,23 +287,11 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
             const std::string_view wort = quellwort.ReadView(wort_);
-            if (wort != gruppenwort_ || code != gruppencode) {
-                if (!uebersetzungen_.empty()) ZeileAnfuegen(liste, zeilencode_);
-                gruppencode = code;
-                gruppenwort_.assign(wort);
-                uebersetzungen_.assign(Gereinigt(zielwort.ReadView(roh_)));
-                zeilencode_ = code;
-            } else if (!uebersetzungen_.empty()) {
-                const std::string_view uebersetzung = Gereinigt(zielwort.ReadView(roh_));
-                // An empty translation adds nothing, not even a separator.
-                if (!OhneDoppelte(uebersetzung, uebersetzungen_).empty()) {
-                    uebersetzungen_ += ", ";
-                    uebersetzungen_ += uebersetzung;
-                }
-            } else {
-                uebersetzungen_.assign(Gereinigt(zielwort.ReadView(roh_)));
-                zeilencode_ = code;
+            if (code != gruppencode_ || wort != gruppenwort_) {
+                ZeileAbschliessen(liste);
+                GruppeBeginnen(wort, code);
             }
+            UebersetzungAnfuegen(Gereinigt(zielwort.ReadView(roh_)));
         }
         weiter();
         if (amEnde() || liste.Trefferzahl >= grenze) break;

@@ -76,15 +76,21 @@ public:
 private:
     void Sprachen(int richtung);
     void Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung);
-    void ZeileAnfuegen(Trefferliste& liste, int code);
+    // The line of a group of records (one word and part of speech) is built in zeile_: the tidied word, "|",
+    // the translations found so far; the part-of-speech name is added when the group ends. A group whose
+    // translations are all empty makes no line.
+    void GruppeBeginnen(std::string_view wort, int code);
+    void UebersetzungAnfuegen(std::string_view uebersetzung);  // unless empty or already listed
+    void ZeileAbschliessen(Trefferliste& liste);                 // appends the line, if any, and starts none
     // The cleaned translation: the text itself where cleaning changes nothing, else in uebersetzung_.
     std::string_view Gereinigt(std::string_view roh);
 
     TDatendialog& daten_;
     const TWoerterbuecher& woerterbuecher_;
     // Buffers reused from walk to walk.
-    std::string schluessel_, wort_, roh_, gruppenwort_, zeilenwort_, uebersetzungen_, uebersetzung_;
-    int zeilencode_ = 0;  // part-of-speech code of the line being built
+    std::string schluessel_, wort_, roh_, gruppenwort_, zeilenwort_, zeile_, uebersetzung_;
+    int gruppencode_ = 0;                   // part-of-speech code of the group being read
+    std::size_t uebersetzungsanfang_ = 0;  // where the translations begin in zeile_
     TWortartregister register_;       // the records of each filtered part of speech
     std::uint32_t registerWechsel_ = 0;  // the dictionary table the register belongs to
 };

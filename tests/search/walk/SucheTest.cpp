@@ -312,6 +312,25 @@ TEST(OhneDoppelte, DropsOnlyWholeItems) {
     EXPECT_EQ(OhneDoppelte("home", "homework, house"), "home");
     EXPECT_EQ(OhneDoppelte("me", "home, meal"), "me");
     EXPECT_EQ(OhneDoppelte("me", "home, meal, me"), "");
+    // An item begins only at the start or after ", ", and a translation may hold ", " itself.
+    EXPECT_EQ(OhneDoppelte("b", "a,b"), "b");
+    EXPECT_EQ(OhneDoppelte("b", "a,, b"), "");
+    EXPECT_EQ(OhneDoppelte("to go, to walk", "away, to go, to walk"), "");
+    EXPECT_EQ(OhneDoppelte("to walk", "to go, to walk, away"), "");
+    EXPECT_EQ(OhneDoppelte("walk", "to go, to walk"), "walk");
+    EXPECT_EQ(OhneDoppelte("x", "x y, "), "x");
+    EXPECT_EQ(OhneDoppelte("y", "x, y,"), "");
+    // Long lists are scanned sixteen places at a time: every item is found wherever its ", " falls, and
+    // neither a part of an item nor an item that is not there.
+    std::string lang;
+    for (int i = 0; i < 40; ++i) lang += (i > 0 ? ", item" : "item") + std::to_string(i);
+    for (int i = 0; i < 40; ++i) {
+        const std::string item = "item" + std::to_string(i), teil = item.substr(1);
+        EXPECT_EQ(OhneDoppelte(item, lang), "") << item;
+        EXPECT_EQ(OhneDoppelte(teil, lang), teil);
+    }
+    EXPECT_EQ(OhneDoppelte("item40", lang), "item40");
+    EXPECT_EQ(OhneDoppelte("item3", lang), "");  // whole, though also the beginning of item30 to item39
 }
 
 TEST(Suchfeld, ShortenedKeyMapsBackOntoTheTypedText) {
