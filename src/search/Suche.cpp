@@ -79,6 +79,18 @@ std::string NachZeichenzahl(std::string_view text, std::size_t schluessellaenge)
 // beginning that maps onto a shortened key lies near the start of any text.
 constexpr std::size_t kLaengsteAbbildung = 120;
 
+// The part-of-speech code from the kept text of the WA field: a short run of digits directly, anything else
+// as the field reads it.
+int Wortartcode(std::string_view text, const xbase::Field& feld) {
+    if (text.empty() || text.size() > 9) return static_cast<int>(feld.AsInteger());
+    int code = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return static_cast<int>(feld.AsInteger());
+        code = code * 10 + (c - '0');
+    }
+    return code;
+}
+
 std::string Zahl(int wert) {
     char puffer[16];
     const auto ende = std::to_chars(puffer, puffer + sizeof puffer, wert).ptr;
@@ -252,6 +264,8 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
     const xbase::Field wortart = tabelle.FieldByName("WA");
     const xbase::Field quellwort = tabelle.FieldByName(kW[q]);
     const xbase::Field zielwort = tabelle.FieldByName(kW[z]);
+    const xbase::Field felder[] = {wortart, quellwort, zielwort};
+    std::string_view texte[std::size(felder)];
     std::size_t pos = 0;
     auto suche = [&] {
         if (!nurCode) {
@@ -283,15 +297,18 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
             }
             break;
         }
-        const int code = nurCode ? Wortartfilter : static_cast<int>(wortart.AsInteger());
+        // A kept record gives its three fields with one look-up; another is read field by field.
+        const bool behalten = tabelle.ReadKeptViews(felder, texte);
+        int code = Wortartfilter;
+        if (!nurCode) code = behalten ? Wortartcode(texte[0], wortart) : static_cast<int>(wortart.AsInteger());
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
-            const std::string_view wort = quellwort.ReadView(wort_);
+            const std::string_view wort = behalten ? texte[1] : quellwort.ReadView(wort_);
             if (code != gruppencode_ || wort != gruppenwort_) {
                 ZeileAbschliessen(liste);
                 GruppeBeginnen(wort, code);
             }
-            UebersetzungAnfuegen(Gereinigt(zielwort.ReadView(roh_)));
+            UebersetzungAnfuegen(Gereinigt(behalten ? texte[2] : zielwort.ReadView(roh_)));
         }
         weiter();
         if (amEnde() || liste.Trefferzahl >= grenze) break;

@@ -827,6 +827,18 @@ bool Table::Seek(std::string_view key) {
 
 std::string_view Table::OrderKey() { return RequireOpen(impl_, *this).OrderKey(); }
 
+bool Table::ReadKeptViews(std::span<const Field> fields, std::span<std::string_view> out) {
+    auto& impl = RequireOpen(impl_, *this);
+    if (impl.keepBudget == 0 || out.size() < fields.size()) return false;
+    for (const Field& f : fields)
+        if (f.table_ != this || !impl.keptField[static_cast<std::size_t>(f.index_)]) return false;
+    const std::uint32_t at = impl.KeptEntry();
+    if (at == 0) return false;
+    for (std::size_t k = 0; k < fields.size(); ++k)
+        out[k] = impl.KeptField(at, static_cast<std::size_t>(fields[k].index_));
+    return true;
+}
+
 bool Table::Eof() const { return RequireOpen(impl_, *this).eof; }
 
 void Table::Next() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -138,6 +139,13 @@ public:
     // an order or a current record. Valid until the table moves or changes. Needs no record bytes, so a walk
     // that tests keys reads records only where they match.
     std::string_view OrderKey();
+    // The texts of several fields of the current record at once, as Field::ReadView gives them, from the kept
+    // records (see SetRecordCache) with one look-up of the record instead of one per field: for walks that
+    // read the same fields of every record. False, with `out` untouched, where that cannot be: records are
+    // not kept, the record is being changed, there is no current record, `out` is shorter than `fields`, or
+    // a field is a memo, of a type kept records do not hold or of another table; then read the fields one
+    // by one. The views are valid until the table moves, changes or reads another field.
+    bool ReadKeptViews(std::span<const Field> fields, std::span<std::string_view> out);
     bool Eof() const;
     void Next();
     void Skip(int n);

@@ -135,16 +135,27 @@ struct Table::Impl {
     // Field i of the current record from the kept records, decoding the record into them first; false when
     // records are not kept or the field is of another type. `out` is valid until the next read.
     bool KeptText(std::size_t i, std::string_view& out) const {
-        if (keepBudget == 0 || state != State::Browse || recNo < 1 || recNo > count || !keptField[i]) return false;
-        std::uint32_t at = recNo < keptAt.size() ? keptAt[recNo] : 0;
-        if (at == 0 && (at = KeepCurrent()) == 0) return false;
+        if (keepBudget == 0 || !keptField[i]) return false;
+        const std::uint32_t at = KeptEntry();
+        if (at == 0) return false;
+        out = KeptField(at, i);
+        return true;
+    }
+    // The kept entry of the current record (1 + its offset in `kept`), decoding the record into the kept
+    // records first; 0 when records are not kept or the current record cannot be.
+    std::uint32_t KeptEntry() const {
+        if (keepBudget == 0 || state != State::Browse || recNo < 1 || recNo > count) return 0;
+        const std::uint32_t at = recNo < keptAt.size() ? keptAt[recNo] : 0;
+        return at != 0 ? at : KeepCurrent();
+    }
+    // Field i's text in the kept entry `at` (a C, N or F field).
+    std::string_view KeptField(std::uint32_t at, std::size_t i) const {
         const std::uint8_t* entry = kept.data() + at;  // the end offsets, after the deletion mark
         const auto endOf = [entry](std::size_t j) {
             return std::size_t(entry[2 * j]) | std::size_t(entry[2 * j + 1]) << 8;
         };
         const std::size_t from = i == 0 ? 0 : endOf(i - 1);
-        out = {reinterpret_cast<const char*>(entry + 2 * keptFieldCount + from), endOf(i) - from};
-        return true;
+        return {reinterpret_cast<const char*>(entry + 2 * keptFieldCount + from), endOf(i) - from};
     }
     std::uint32_t KeepCurrent() const;  // keeps the current record; its slot, 0 when it does not fit
     void ForgetKept() const;

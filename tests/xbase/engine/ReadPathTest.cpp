@@ -110,6 +110,19 @@ protected:
         EXPECT_EQ(buffer, std::to_string(s.nr));
         EXPECT_EQ(t.FieldByName("NR").AsInteger(), s.nr);
         EXPECT_EQ(t.FieldByName("WI1").AsString(), s.wi1);
+        // Several fields at once from a kept record, in any order: what each field reads alone.
+        const xbase::Field felder[] = {t.FieldByName("WI1"), t.FieldByName("NR"), t.FieldByName("W1")};
+        std::string_view texte[3];
+        const bool behalten = GetParam().keep > 0;  // else the fields are to be read one by one
+        ASSERT_EQ(t.ReadKeptViews(felder, texte), behalten);
+        if (behalten) {
+            EXPECT_EQ(texte[0], s.wi1);
+            EXPECT_EQ(texte[1], std::to_string(s.nr));
+            EXPECT_EQ(texte[2], s.w1);
+        }
+        const xbase::Field mitMemo[] = {t.FieldByName("W1"), t.FieldByName("NOTE")};
+        EXPECT_FALSE(t.ReadKeptViews(mitMemo, texte));  // a memo is never kept
+        EXPECT_FALSE(t.ReadKeptViews(felder, std::span(texte, 2)));
     }
 };
 
