@@ -267,17 +267,19 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
     const xbase::Field felder[] = {wortart, quellwort, zielwort};
     std::string_view texte[std::size(felder)];
     std::size_t pos = 0;
+    std::string_view hier;  // walking the tag: the key of the record the table stands on
     auto suche = [&] {
         if (!nurCode) {
             tabelle.Seek(schluessel_);
+            hier = tabelle.OrderKey();
         } else if ((pos = nurCode->Erster(schluessel_)) < nurCode->Anzahl()) {
             tabelle.Go(nurCode->Satz(pos));
         }
     };
     auto amEnde = [&] { return nurCode ? pos >= nurCode->Anzahl() : tabelle.Eof(); };
-    auto schluessel = [&] { return nurCode ? nurCode->Schluessel(pos) : tabelle.OrderKey(); };
+    auto schluessel = [&] { return nurCode ? nurCode->Schluessel(pos) : hier; };
     auto weiter = [&] {
-        if (!nurCode) tabelle.Next();
+        if (!nurCode) hier = tabelle.NextKey();
         else if (++pos < nurCode->Anzahl()) tabelle.Go(nurCode->Satz(pos));
     };
     suche();
@@ -285,6 +287,7 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         if (inkrementell) {
             if (NachrichtenVerarbeiten) NachrichtenVerarbeiten();
             if (Abbruch) break;
+            if (!nurCode) hier = tabelle.OrderKey();  // anew: the key is not held across the messages
         }
         // After a missed seek the table stands at its end: nothing there begins with the key. The key
         // comes from the index entry (the tag is over WI<src>), so a record is read only when it matches.

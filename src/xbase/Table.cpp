@@ -859,6 +859,19 @@ void Table::Next() {
     }
 }
 
+std::string_view Table::NextKey() {
+    Next();
+    auto& impl = *impl_;  // Next found it open
+    if (impl.eof) return {};
+    impl.CheckIntact();  // the step read the index: its entry is only an answer when the files were whole
+    if (impl.order == 0 || impl.state != Impl::State::Browse) return impl.OrderKey();
+    // The step stood on entry `pos` of the active tag, which names the record reached: the key is that
+    // entry's, without looking the record up again.
+    const Tag& tag = impl.index.tags[static_cast<std::size_t>(impl.order - 1)];
+    const std::string_view bytes(reinterpret_cast<const char*>(tag.Entry(impl.pos)), tag.width);
+    return tag.kind == KeyKind::Character ? TrimRight(bytes) : bytes;
+}
+
 void Table::Skip(int n) {
     auto& impl = RequireOpen(impl_, *this);
     impl.Post();

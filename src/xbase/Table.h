@@ -148,6 +148,9 @@ public:
     bool ReadKeptViews(std::span<const Field> fields, std::span<std::string_view> out);
     bool Eof() const;
     void Next();
+    // Next, then OrderKey of the record reached (empty at the end, Eof true): one call per step for walks
+    // that test each key as they go. The key is valid as OrderKey's.
+    std::string_view NextKey();
     void Skip(int n);
     void First();
     std::uint32_t RecCount() const;  // records in the file, deleted included
