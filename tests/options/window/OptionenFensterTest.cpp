@@ -294,6 +294,32 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f_->Edit()->text() == "house" && f_->Liste()->count() > 0, 5000);
     }
 
+    // One combination for two tasks would leave one of them unreachable: the dialog stays open and says so,
+    // and a swap of two combinations is no such case.
+    void aCombinationChosenForTwoTasksIsRefusedAndASwapIsNot() {
+        QVERIFY(f_->Start({"noinfo"}));
+        QString meldung;
+        bool offen = false;
+        Optionen([&](TOptionenDialog& d) {
+            QTest::keyClick(d.HK1mit, Qt::Key_2, Qt::ControlModifier);
+            d.OkButton->click();
+            offen = d.isVisible();
+            meldung = d.HotkeyFehlerLabel->text();
+            d.AbbrechenButton->click();
+        });
+        QVERIFY(offen);
+        QCOMPARE(meldung, QString("Die Tastenkombination Strg+2 ist für zwei Aufgaben gewählt. Jede braucht ihre eigene."));
+        QCOMPARE(desktop_->HotKey1mit.kuerzel, 16433);
+        QCOMPARE(desktop_->HotKey2mit.kuerzel, 16434);
+        Optionen([&](TOptionenDialog& d) {
+            QTest::keyClick(d.HK1mit, Qt::Key_2, Qt::ControlModifier);
+            QTest::keyClick(d.HK2mit, Qt::Key_1, Qt::ControlModifier);
+            d.OkButton->click();
+        });
+        QCOMPARE(desktop_->HotKey1mit.kuerzel, 16434);
+        QCOMPARE(desktop_->HotKey2mit.kuerzel, 16433);
+    }
+
     void theExitNoticeCanBeCancelledAndSwitchedOff() {
         inst_->Einstellung("\"Save\"=dword:00000001");
         inst_->Schreiben();
