@@ -277,11 +277,26 @@ void TOptionenDialog::DirektsucheCheckClick() {
 }
 
 void TOptionenDialog::OkButtonClick() {
+    THotkeyFeld* felder[3] = {HKGen, HK1mit, HK2mit};
+    // One combination for two tasks would leave one of them unreachable: the dialog stays open at the later
+    // of the two fields until each task has its own.
+    if (HotKeyCheck->isChecked()) {
+        for (int i = 1; i < 3; ++i) {
+            for (int j = 0; j < i; ++j) {
+                const int k = felder[i]->Kuerzel();
+                if (k == 0 || k != felder[j]->Kuerzel()) continue;
+                HotkeyFehlerLabel->setText(ZuUnicode(KatalogTextMitArgumenten(
+                    98116, "Die Tastenkombination &# ist für zwei Aufgaben gewählt. Jede braucht ihre eigene.",
+                    KuerzelText(k))));
+                felder[i]->setFocus(Qt::OtherFocusReason);
+                return;
+            }
+        }
+    }
     // A new combination another program holds is refused here: the field gets back its combination, which
     // stays in force, and the dialog says why.
     if (HotKeyCheck->isChecked() && hotkeys_.frei && hotkeys_.kuerzel) {
         const std::array<int, 3> bisher = hotkeys_.kuerzel();
-        THotkeyFeld* felder[3] = {HKGen, HK1mit, HK2mit};
         for (int i = 0; i < 3; ++i) {
             const int neu = felder[i]->Kuerzel();
             std::string fehler;
