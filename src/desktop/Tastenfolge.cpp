@@ -53,20 +53,27 @@ int SetzeKuerzel(const Tastenkuerzel& k) {
     return (k.taste & 0xFF) | (k.shift ? 0x2000 : 0) | (k.strg ? 0x4000 : 0) | (k.alt ? 0x8000 : 0);
 }
 
-std::string KuerzelText(int gespeichert) {
+std::string KuerzelText(int gespeichert, const Tastennamen& namen) {
     const Tastenkuerzel k = ZerlegeKuerzel(gespeichert);
     if (k.taste == 0) return {};
     std::string taste;
     if ((k.taste >= '0' && k.taste <= '9') || (k.taste >= 'A' && k.taste <= 'Z')) taste = std::string(1, static_cast<char>(k.taste));
     else if (k.taste >= 0x70 && k.taste <= 0x87) taste = "F" + std::to_string(k.taste - 0x6F);
     else if (k.taste >= 0x60 && k.taste <= 0x69) taste = "Num " + std::to_string(k.taste - 0x60);
-    else if (k.taste == ' ') taste = "Leertaste";
+    else if (k.taste == ' ') taste = namen.leertaste;
     else {
         for (const auto& [name, vk] : kNamen)
             if (vk == k.taste && taste.empty()) taste = name;
-        if (taste.empty()) taste = "Taste " + std::to_string(k.taste);
+        if (taste.empty()) {
+            taste = namen.taste;
+            const std::size_t stelle = taste.find("&#");
+            if (stelle != std::string::npos) taste.replace(stelle, 2, std::to_string(k.taste));
+        }
     }
-    return std::string(k.strg ? "Strg+" : "") + (k.shift ? "Umschalt+" : "") + (k.alt ? "Alt+" : "") + taste;
+    std::string text;
+    for (const auto& [an, wort] : {std::pair{k.strg, &namen.strg}, {k.shift, &namen.umschalt}, {k.alt, &namen.alt}})
+        if (an) text += *wort + "+";
+    return text + taste;
 }
 
 int ParseTastenfolge(std::string_view folge, std::vector<Tastenereignis>& ereignisse) {

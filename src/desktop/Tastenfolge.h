@@ -20,8 +20,13 @@ struct Tastenkuerzel {
 Tastenkuerzel ZerlegeKuerzel(int gespeichert);
 // The stored form of a key with its modifiers.
 int SetzeKuerzel(const Tastenkuerzel& k);
-// A shortcut as the user reads it: "Strg+Umschalt+Alt+W", "Strg+F5"; empty for none (key code 0).
-std::string KuerzelText(int gespeichert);
+// The words a shortcut is spelled with; "&#" in `taste` stands for the number of a key without a name.
+struct Tastennamen {
+    std::string strg = "Strg", umschalt = "Umschalt", alt = "Alt", leertaste = "Leertaste", taste = "Taste &#";
+};
+// A shortcut as the user reads it: "Strg+Umschalt+Alt+W", "Strg+F5"; empty for none (key code 0). The text
+// is in the encoding of `namen` (the German default names are ASCII).
+std::string KuerzelText(int gespeichert, const Tastennamen& namen = {});
 
 // The results of an injection.
 enum Einspielergebnis : int {

@@ -3,7 +3,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include "base/Katalog.h"
 #include "desktop/Tastenfolge.h"
+#include "ui/widgets/Unicode.h"
 
 namespace zanit {
 
@@ -53,6 +55,15 @@ int FeldKuerzel(int vk, bool shift, bool strg, bool alt) {
     return SetzeKuerzel({vk, shift, strg, alt});
 }
 
+std::string KuerzelAnzeige(int kuerzel) {
+    Tastennamen namen;
+    namen.strg = KatalogText(98117, "Strg");
+    namen.umschalt = KatalogText(98118, "Umschalt");
+    namen.leertaste = KatalogText(98119, "Leertaste");
+    namen.taste = KatalogText(98120, "Taste &#");
+    return KuerzelText(kuerzel, namen);
+}
+
 THotkeyFeld::THotkeyFeld(QWidget* parent) : QLineEdit(parent) {
     setReadOnly(true);  // no caret text editing: keys are taken as a combination
     setFocusPolicy(Qt::StrongFocus);
@@ -61,7 +72,7 @@ THotkeyFeld::THotkeyFeld(QWidget* parent) : QLineEdit(parent) {
 
 void THotkeyFeld::SetzeKuerzel(int kuerzel) {
     kuerzel_ = kuerzel;
-    setText(QString::fromUtf8(KuerzelText(kuerzel)));
+    setText(ZuUnicode(KuerzelAnzeige(kuerzel)));
 }
 
 bool THotkeyFeld::event(QEvent* e) {

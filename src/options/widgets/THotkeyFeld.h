@@ -4,6 +4,7 @@
 // without a modifier would swallow the key everywhere. Backspace or Delete alone empties the field; Tab, Return
 // and Escape alone keep their meaning in the dialog.
 #include <QLineEdit>
+#include <string>
 
 class QKeyEvent;
 
@@ -14,6 +15,8 @@ int VirtuelleTaste(int qtTaste, bool ziffernblock);
 // The shortcut a hotkey field makes of a key and its modifiers: 0 for an unusable key; Ctrl added when no
 // modifier is held.
 int FeldKuerzel(int vk, bool shift, bool strg, bool alt);
+// A shortcut as the user reads it in the dialog language (Windows-1252): "Strg+2", "Ctrl+2".
+std::string KuerzelAnzeige(int kuerzel);
 
 class THotkeyFeld : public QLineEdit {
     Q_OBJECT

@@ -287,7 +287,7 @@ void TOptionenDialog::OkButtonClick() {
                 if (k == 0 || k != felder[j]->Kuerzel()) continue;
                 HotkeyFehlerLabel->setText(ZuUnicode(KatalogTextMitArgumenten(
                     98116, "Die Tastenkombination &# ist für zwei Aufgaben gewählt. Jede braucht ihre eigene.",
-                    KuerzelText(k))));
+                    KuerzelAnzeige(k))));
                 felder[i]->setFocus(Qt::OtherFocusReason);
                 return;
             }
@@ -305,7 +305,7 @@ void TOptionenDialog::OkButtonClick() {
             HotkeyFehlerLabel->setText(ZuUnicode(KatalogTextMitArgumenten(
                 98115,
                 "Die Tastenkombination &# ist schon von einem anderen Programm belegt. Es bleibt bei &#.",
-                KuerzelText(neu), KuerzelText(bisher[i]))));
+                KuerzelAnzeige(neu), KuerzelAnzeige(bisher[i]))));
             felder[i]->setFocus(Qt::OtherFocusReason);
             return;
         }

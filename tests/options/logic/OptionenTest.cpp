@@ -112,5 +112,13 @@ TEST(Kuerzel, ShortcutsReadAsTheUserTypesThem) {
     EXPECT_EQ(KuerzelText(0x4000 | 0x2000 | 0x8000 | 0x74), "Strg+Umschalt+Alt+F5");
     EXPECT_EQ(KuerzelText(0x8000 | 0x61), "Alt+Num 1");
     EXPECT_EQ(KuerzelText(0x4000), "");
+    Tastennamen englisch;
+    englisch.strg = "Ctrl";
+    englisch.umschalt = "Shift";
+    englisch.leertaste = "Space";
+    englisch.taste = "Key &# (code)";
+    EXPECT_EQ(KuerzelText(0x4000 | 0x2000 | 0x8000 | ' ', englisch), "Ctrl+Shift+Alt+Space");
+    EXPECT_EQ(KuerzelText(0x2000 | 0xBA, englisch), "Shift+Key 186 (code)");
+    EXPECT_EQ(KuerzelText(0x4000 | 0xBA), "Strg+Taste 186");
     EXPECT_EQ(SetzeKuerzel(ZerlegeKuerzel(0xE033)), 0xE033);
 }

@@ -400,6 +400,20 @@ private slots:
         QVERIFY(f_->Start({"noinfo"}));
         QCOMPARE((*f_)->Dialogbuchstabe(), buchstabe);
         pruefen(**f_);
+        // The hotkey fields spell the keys in the dialog language.
+        QString feld2, feld1;
+        Optionen([&](TOptionenDialog& d) {
+            feld2 = d.HK2mit->text();
+            QTest::keyClick(d.HK1mit, Qt::Key_Percent, Qt::ControlModifier | Qt::ShiftModifier);
+            feld1 = d.HK1mit->text();
+            d.AbbrechenButton->click();
+        });
+        const auto wort = [&](int nummer, const char* deutsch) {
+            const QString t = Uebersetzung(buchstabe, nummer);
+            return t.isEmpty() ? QString::fromUtf8(deutsch) : t;
+        };
+        QCOMPARE(feld2, wort(98117, "Strg") + "+2");
+        QCOMPARE(feld1, wort(98117, "Strg") + "+" + wort(98118, "Umschalt") + "+5");
         // "(Standard)" brings the German texts back at once.
         Optionen([&](TOptionenDialog& d) {
             d.DialogspracheCombo->setCurrentIndex(0);
