@@ -39,8 +39,10 @@ asan: bootstrap
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  scripts/test-env ctest --test-dir $(ASAN_BUILD) --output-on-failure --no-tests=error -j $(JOBS) -LE slow $(CTEST_ARGS)
 
+# The benchmarks of windows, skins and sound need an X server and an audio server: they run inside the same
+# components as the tests.
 bench: build
-	@scripts/bench $(BUILD)
+	@scripts/test-env scripts/bench $(BUILD)
 
 # libFuzzer targets under clang with ASan; FUZZ_SECONDS each.
 FUZZ_SECONDS ?= 60
