@@ -79,18 +79,6 @@ std::string NachZeichenzahl(std::string_view text, std::size_t schluessellaenge)
 // beginning that maps onto a shortened key lies near the start of any text.
 constexpr std::size_t kLaengsteAbbildung = 120;
 
-// The part-of-speech code from the kept text of the WA field: a short run of digits directly, anything else
-// as the field reads it.
-int Wortartcode(std::string_view text, const xbase::Field& feld) {
-    if (text.empty() || text.size() > 9) return static_cast<int>(feld.AsInteger());
-    int code = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return static_cast<int>(feld.AsInteger());
-        code = code * 10 + (c - '0');
-    }
-    return code;
-}
-
 std::string Zahl(int wert) {
     char puffer[16];
     const auto ende = std::to_chars(puffer, puffer + sizeof puffer, wert).ptr;
@@ -303,7 +291,7 @@ void TSuche::Durchlaufe(Trefferliste& liste, bool inkrementell, int richtung) {
         // A kept record gives its three fields with one look-up; another is read field by field.
         const bool behalten = tabelle.ReadKeptViews(felder, texte);
         int code = Wortartfilter;
-        if (!nurCode) code = behalten ? Wortartcode(texte[0], wortart) : static_cast<int>(wortart.AsInteger());
+        if (!nurCode) code = static_cast<int>(behalten ? xbase::KeptInteger(texte[0]) : wortart.AsInteger());
         if (Wortartfilter == 0 || Wortartfilter == code) {
             ++liste.Trefferzahl;
             const std::string_view wort = behalten ? texte[1] : quellwort.ReadView(wort_);

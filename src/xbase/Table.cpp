@@ -253,6 +253,13 @@ std::uint64_t Load8(const std::uint8_t* p) {
     return v;
 }
 
+// The key of an index entry (or one made from a record) as OrderKey gives it: character keys without their
+// padding.
+std::string_view KeyView(const Tag& tag, const std::uint8_t* key) {
+    const std::string_view bytes(reinterpret_cast<const char*>(key), tag.width);
+    return tag.kind == KeyKind::Character ? TrimRight(bytes) : bytes;
+}
+
 // out = a XOR b over n bytes, eight at a time.
 void Xor(std::uint8_t* out, const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
     std::size_t i = 0;
@@ -477,8 +484,7 @@ std::string_view Table::Impl::OrderKey() {
         MakeKey(f, Current(), keyScratch.data());
         key = keyScratch.data();
     }
-    const std::string_view bytes(reinterpret_cast<const char*>(key), tag.width);
-    return tag.kind == KeyKind::Character ? TrimRight(bytes) : bytes;
+    return KeyView(tag, key);
 }
 
 // ---- Impl: changes ----
@@ -868,8 +874,7 @@ std::string_view Table::NextKey() {
     // The step stood on entry `pos` of the active tag, which names the record reached: the key is that
     // entry's, without looking the record up again.
     const Tag& tag = impl.index.tags[static_cast<std::size_t>(impl.order - 1)];
-    const std::string_view bytes(reinterpret_cast<const char*>(tag.Entry(impl.pos)), tag.width);
-    return tag.kind == KeyKind::Character ? TrimRight(bytes) : bytes;
+    return KeyView(tag, tag.Entry(impl.pos));
 }
 
 void Table::Skip(int n) {
@@ -1124,23 +1129,23 @@ std::string_view Field::ReadView(std::string& buffer) const {
     return buffer;
 }
 
+long long KeptInteger(std::string_view text) {
+    // Kept numbers have no padding; a short run of digits (a code, a count) needs no general parse.
+    if (text.empty() || text.size() > 18) return ParseInteger(text);
+    long long v = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return ParseInteger(text);
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
 long long Field::AsInteger() const {
     auto& impl = RequireOpen(table_->impl_, *table_);
     const FieldInfo& f = impl.header.fields[static_cast<std::size_t>(index_)];
     if (f.memo) return ParseInteger(AsString());
     std::string_view keptText;
-    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) {
-        // Kept numbers have no padding; a short run of digits (a code, a count) needs no general parse.
-        if (!keptText.empty() && keptText.size() <= 18) {
-            long long v = 0;
-            for (const char c : keptText) {
-                if (c < '0' || c > '9') return ParseInteger(keptText);
-                v = v * 10 + (c - '0');
-            }
-            return v;
-        }
-        return ParseInteger(keptText);
-    }
+    if (impl.KeptText(static_cast<std::size_t>(index_), keptText)) return KeptInteger(keptText);
     const std::uint8_t *data, *key;
     if ((f.def.type == 'N' || f.def.type == 'F') && f.def.length <= 32 && impl.FieldInStream(f, data, key)) {
         std::uint8_t digits[32];  // decrypts the number alone

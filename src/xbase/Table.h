@@ -71,6 +71,9 @@ std::vector<std::string> VerifyTable(const std::string& path, const std::string&
 
 class Table;
 
+// The integer of a number field's text as Table::ReadKeptViews gives it: what Field::AsInteger reads there.
+long long KeptInteger(std::string_view text);
+
 // The field of the current record, read and written as text or as integer.
 class Field {
 public:
